@@ -1,0 +1,5 @@
+#include "DravelTunerAudioProcessor.h"
+
+void DravelTunerAudioProcessor::analyseBlock (AnalysisBlock&)
+{
+}
