@@ -1,0 +1,121 @@
+#include "RealtimeCounters.h"
+#include "engine/DravelTunerAudioProcessor.h"
+#include "engine/ParameterIDs.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <mutex>
+
+//==============================================================================
+TEST (RealtimeCounters, SeeAllocationsAndLocksMadeOnPurpose)
+{
+    juce::CriticalSection criticalSection;
+    std::mutex mutex;
+    RealtimeCounters::Counts afterNew, afterMalloc, afterCriticalSection, afterMutex;
+
+    {
+        // Nothing inside the scope but the calls under test: gtest's own macros allocate.
+        RealtimeCounters::Scope scope;
+
+        auto* volatile allocated = new int (1);
+        delete allocated;
+        afterNew = scope.counts();
+
+        void* volatile block = std::malloc (16);
+        std::free (block);
+        afterMalloc = scope.counts();
+
+        {
+            const juce::ScopedLock lock (criticalSection);
+        }
+        afterCriticalSection = scope.counts();
+
+        {
+            const std::lock_guard<std::mutex> lock (mutex);
+        }
+        afterMutex = scope.counts();
+    }
+
+    EXPECT_EQ (afterNew.allocations, 1);
+    EXPECT_EQ (afterMalloc.allocations, 2);
+    EXPECT_EQ (afterMalloc.locks, 0);
+    EXPECT_EQ (afterCriticalSection.locks, 1);
+    EXPECT_EQ (afterMutex.locks, 2);
+    EXPECT_EQ (afterMutex.allocations, 2);
+}
+
+//==============================================================================
+struct RealtimeCase
+{
+    double sampleRate;
+    int numChannels;
+    int bufferSize;
+
+    friend void PrintTo (const RealtimeCase& c, std::ostream* os)
+    {
+        *os << c.sampleRate << " Hz, " << c.numChannels << " channels, " << c.bufferSize << " samples";
+    }
+};
+
+class ProcessBlockRealtime  : public testing::TestWithParam<RealtimeCase> {};
+
+TEST_P (ProcessBlockRealtime, NeitherAllocatesNorLocksAcrossManyBlocks)
+{
+    const auto& c = GetParam();
+
+    DravelTunerAudioProcessor processor;
+    const auto layout = c.numChannels == 1 ? juce::AudioChannelSet::mono() : juce::AudioChannelSet::stereo();
+    ASSERT_TRUE (processor.setChannelLayoutOfBus (true, 0, layout));
+    ASSERT_TRUE (processor.setChannelLayoutOfBus (false, 0, layout));
+    processor.prepareToPlay (c.sampleRate, c.bufferSize);
+
+    juce::AudioBuffer<float> buffer (c.numChannels, c.bufferSize);
+    juce::AudioBuffer<float> emptyBuffer (c.numChannels, 0);
+    juce::MidiBuffer midi;
+    auto* mute = processor.getValueTreeState().getRawParameterValue (ParameterIDs::mute);
+
+    // Enough audio for several hand-overs at every rate, muted for part of it.
+    const auto totalSamples = (int) (c.sampleRate * 0.6);
+    auto phase = 0.0f;
+    const auto increment = juce::MathConstants<float>::twoPi * 220.0f / (float) c.sampleRate;
+
+    RealtimeCounters::Counts counts;
+
+    for (int done = 0, call = 0; done < totalSamples; done += c.bufferSize, ++call)
+    {
+        for (int i = 0; i < c.bufferSize; ++i)
+        {
+            const auto sample = 0.5f * std::sin (phase);
+            phase = std::fmod (phase + increment, juce::MathConstants<float>::twoPi);
+
+            for (int channel = 0; channel < c.numChannels; ++channel)
+                buffer.setSample (channel, i, sample);
+        }
+
+        mute->store (call % 7 == 3 ? 1.0f : 0.0f);
+
+        RealtimeCounters::Scope scope;
+        processor.processBlock (buffer, midi);
+        processor.processBlock (emptyBuffer, midi);
+        counts.allocations += scope.counts().allocations;
+        counts.locks += scope.counts().locks;
+    }
+
+    processor.releaseResources();
+
+    EXPECT_EQ (counts.allocations, 0);
+    EXPECT_EQ (counts.locks, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P (Engine, ProcessBlockRealtime, testing::Values (
+    RealtimeCase { 44100.0,  2, 1 },
+    RealtimeCase { 44100.0,  2, 441 },
+    RealtimeCase { 48000.0,  1, 64 },
+    RealtimeCase { 48000.0,  2, 480 },
+    RealtimeCase { 48000.0,  2, 512 },
+    RealtimeCase { 96000.0,  1, 1024 },
+    RealtimeCase { 96000.0,  2, 128 },
+    RealtimeCase { 192000.0, 2, 4096 },
+    RealtimeCase { 192000.0, 1, 512 }));

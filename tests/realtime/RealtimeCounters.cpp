@@ -1,0 +1,149 @@
+#include "RealtimeCounters.h"
+
+#include <dlfcn.h>
+#include <pthread.h>
+#include <semaphore.h>
+
+#include <cstddef>
+#include <cstdlib>
+#include <new>
+
+extern "C"
+{
+    void* __libc_malloc (size_t);
+    void* __libc_calloc (size_t, size_t);
+    void* __libc_realloc (void*, size_t);
+    void* __libc_memalign (size_t, size_t);
+    void  __libc_free (void*);
+}
+
+namespace
+{
+    // Plain thread-locals of trivial type: reading them allocates nothing.
+    thread_local bool counting = false;
+    thread_local long allocationCount = 0;
+    thread_local long lockCount = 0;
+
+    inline void noteAllocation() noexcept    { if (counting) ++allocationCount; }
+    inline void noteLock() noexcept          { if (counting) ++lockCount; }
+
+    template <typename Function>
+    Function next (const char* name)
+    {
+        return reinterpret_cast<Function> (dlsym (RTLD_NEXT, name));
+    }
+
+    using MutexFunction     = int (*) (pthread_mutex_t*);
+    using TimedMutexFunction = int (*) (pthread_mutex_t*, const struct timespec*);
+    using RwLockFunction    = int (*) (pthread_rwlock_t*);
+    using CondWaitFunction  = int (*) (pthread_cond_t*, pthread_mutex_t*);
+    using CondTimedFunction = int (*) (pthread_cond_t*, pthread_mutex_t*, const struct timespec*);
+    using SemFunction       = int (*) (sem_t*);
+    using SemTimedFunction  = int (*) (sem_t*, const struct timespec*);
+
+    // Looked up once, before main, so that no lookup happens inside a Scope.
+    struct NextFunctions
+    {
+        MutexFunction mutexLock         = next<MutexFunction> ("pthread_mutex_lock");
+        MutexFunction mutexTryLock      = next<MutexFunction> ("pthread_mutex_trylock");
+        TimedMutexFunction mutexTimed   = next<TimedMutexFunction> ("pthread_mutex_timedlock");
+        RwLockFunction readLock         = next<RwLockFunction> ("pthread_rwlock_rdlock");
+        RwLockFunction writeLock        = next<RwLockFunction> ("pthread_rwlock_wrlock");
+        CondWaitFunction condWait       = next<CondWaitFunction> ("pthread_cond_wait");
+        CondTimedFunction condTimedWait = next<CondTimedFunction> ("pthread_cond_timedwait");
+        SemFunction semWait             = next<SemFunction> ("sem_wait");
+        SemTimedFunction semTimedWait   = next<SemTimedFunction> ("sem_timedwait");
+    };
+
+    const NextFunctions& nextFunctions()
+    {
+        static const NextFunctions functions;
+        return functions;
+    }
+
+    [[maybe_unused]] const auto& lookedUpBeforeMain = nextFunctions();
+}
+
+namespace RealtimeCounters
+{
+    Scope::Scope()
+    {
+        allocationCount = 0;
+        lockCount = 0;
+        counting = true;
+    }
+
+    Scope::~Scope()
+    {
+        counting = false;
+    }
+
+    Counts Scope::counts() const
+    {
+        return { allocationCount, lockCount };
+    }
+}
+
+//==============================================================================
+extern "C"
+{
+    void* malloc (size_t size)                      { noteAllocation(); return __libc_malloc (size); }
+    void* calloc (size_t count, size_t size)        { noteAllocation(); return __libc_calloc (count, size); }
+    void* realloc (void* p, size_t size)            { noteAllocation(); return __libc_realloc (p, size); }
+    void* memalign (size_t alignment, size_t size)  { noteAllocation(); return __libc_memalign (alignment, size); }
+    void* aligned_alloc (size_t alignment, size_t size) { noteAllocation(); return __libc_memalign (alignment, size); }
+    void  free (void* p)                            { __libc_free (p); }
+
+    int posix_memalign (void** result, size_t alignment, size_t size)
+    {
+        noteAllocation();
+        *result = __libc_memalign (alignment, size);
+        return *result != nullptr ? 0 : 12; // ENOMEM
+    }
+
+    int pthread_mutex_lock (pthread_mutex_t* m)     { noteLock(); return nextFunctions().mutexLock (m); }
+    int pthread_mutex_trylock (pthread_mutex_t* m)  { noteLock(); return nextFunctions().mutexTryLock (m); }
+    int pthread_mutex_timedlock (pthread_mutex_t* m, const struct timespec* t) { noteLock(); return nextFunctions().mutexTimed (m, t); }
+    int pthread_rwlock_rdlock (pthread_rwlock_t* l) { noteLock(); return nextFunctions().readLock (l); }
+    int pthread_rwlock_wrlock (pthread_rwlock_t* l) { noteLock(); return nextFunctions().writeLock (l); }
+    int pthread_cond_wait (pthread_cond_t* c, pthread_mutex_t* m) { noteLock(); return nextFunctions().condWait (c, m); }
+    int pthread_cond_timedwait (pthread_cond_t* c, pthread_mutex_t* m, const struct timespec* t) { noteLock(); return nextFunctions().condTimedWait (c, m, t); }
+    int sem_wait (sem_t* s)                         { noteLock(); return nextFunctions().semWait (s); }
+    int sem_timedwait (sem_t* s, const struct timespec* t) { noteLock(); return nextFunctions().semTimedWait (s, t); }
+}
+
+//==============================================================================
+void* operator new (std::size_t size)
+{
+    noteAllocation();
+
+    if (auto* p = __libc_malloc (size == 0 ? 1 : size))
+        return p;
+
+    throw std::bad_alloc();
+}
+
+void* operator new[] (std::size_t size)                                 { return operator new (size); }
+void* operator new (std::size_t size, const std::nothrow_t&) noexcept   { noteAllocation(); return __libc_malloc (size == 0 ? 1 : size); }
+void* operator new[] (std::size_t size, const std::nothrow_t&) noexcept { noteAllocation(); return __libc_malloc (size == 0 ? 1 : size); }
+
+void* operator new (std::size_t size, std::align_val_t alignment)
+{
+    noteAllocation();
+
+    if (auto* p = __libc_memalign ((size_t) alignment, size == 0 ? 1 : size))
+        return p;
+
+    throw std::bad_alloc();
+}
+
+void* operator new[] (std::size_t size, std::align_val_t alignment)     { return operator new (size, alignment); }
+
+void operator delete (void* p) noexcept                                 { __libc_free (p); }
+void operator delete[] (void* p) noexcept                               { __libc_free (p); }
+void operator delete (void* p, std::size_t) noexcept                    { __libc_free (p); }
+void operator delete[] (void* p, std::size_t) noexcept                  { __libc_free (p); }
+void operator delete (void* p, std::align_val_t) noexcept               { __libc_free (p); }
+void operator delete[] (void* p, std::align_val_t) noexcept             { __libc_free (p); }
+void operator delete (void* p, std::size_t, std::align_val_t) noexcept  { __libc_free (p); }
+void operator delete[] (void* p, std::size_t, std::align_val_t) noexcept { __libc_free (p); }
