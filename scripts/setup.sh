@@ -21,7 +21,7 @@ packages=(
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev
     # the real window and the real audio server
-    xvfb x11-apps imagemagick xdotool jackd2
+    xvfb x11-apps imagemagick xdotool jackd2 python3
 )
 
 apt-get update -q

@@ -1,0 +1,184 @@
+// A JACK client for the end-to-end test: plays tones into the tuner's inputs, records the
+// tuner's output, and checks that the output is the input delayed by whole frames.
+//
+// It reads commands on stdin, one a line, and answers each on stdout:
+//   connect <client>         connect to <client>:in_1, in_2 and from <client>:out_1
+//   tone <hz> <amplitude>    play a sine from the next period on (phase continuous)
+//   silence                  play zeros
+//   check                    compare what was recorded with what was played
+//   quit
+// It prints "ready" once it runs, and "ok ..." or "error ..." after every command.
+
+#include <jack/jack.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+    constexpr double twoPi = 6.283185307179586;
+    constexpr size_t maxRecordedFrames = 48000 * 120;
+
+    struct Recorder
+    {
+        jack_client_t* client = nullptr;
+        jack_port_t* output = nullptr;
+        jack_port_t* input = nullptr;
+
+        std::atomic<double> frequency { 0.0 };
+        std::atomic<float> amplitude { 0.0f };
+        double phase = 0.0;
+        double sampleRate = 48000.0;
+
+        std::vector<float> played = std::vector<float> (maxRecordedFrames, 0.0f);
+        std::vector<float> recorded = std::vector<float> (maxRecordedFrames, 0.0f);
+        std::atomic<size_t> framesDone { 0 };
+    };
+
+    int process (jack_nframes_t numFrames, void* arg)
+    {
+        auto& r = *static_cast<Recorder*> (arg);
+        auto* out = static_cast<float*> (jack_port_get_buffer (r.output, numFrames));
+        const auto* in = static_cast<const float*> (jack_port_get_buffer (r.input, numFrames));
+
+        const auto frequency = r.frequency.load();
+        const auto amplitude = r.amplitude.load();
+        const auto increment = twoPi * frequency / r.sampleRate;
+        auto done = r.framesDone.load();
+
+        for (jack_nframes_t i = 0; i < numFrames; ++i)
+        {
+            out[i] = amplitude > 0.0f ? (float) (amplitude * std::sin (r.phase)) : 0.0f;
+            r.phase = std::fmod (r.phase + increment, twoPi);
+
+            if (done < maxRecordedFrames)
+            {
+                r.played[done] = out[i];
+                r.recorded[done] = in[i];
+                ++done;
+            }
+        }
+
+        r.framesDone.store (done);
+        return 0;
+    }
+
+    /** Finds the delay at which the recording repeats what was played, then checks every
+        frame after it. The tuner passes audio through untouched, so the match is exact. */
+    std::string checkPassThrough (const Recorder& r)
+    {
+        const auto done = r.framesDone.load();
+        size_t firstSound = 0;
+
+        while (firstSound < done && r.played[firstSound] == 0.0f)
+            ++firstSound;
+
+        if (firstSound == done)
+            return "error nothing was played";
+
+        for (size_t lag = 0; lag <= 16384 && firstSound + lag < done; ++lag)
+        {
+            if (r.recorded[firstSound + lag] != r.played[firstSound])
+                continue;
+
+            size_t compared = 0, mismatches = 0;
+
+            for (size_t n = firstSound; n + lag < done; ++n, ++compared)
+                if (r.recorded[n + lag] != r.played[n])
+                    ++mismatches;
+
+            if (mismatches == 0 && compared > 1000)
+            {
+                std::ostringstream result;
+                result << "ok lag " << lag << " frames, " << compared << " frames identical";
+                return result.str();
+            }
+        }
+
+        return "error the output never matched the input";
+    }
+
+    bool connectPorts (Recorder& r, const std::string& app)
+    {
+        const auto ownOutput = std::string (jack_port_name (r.output));
+        const auto ownInput = std::string (jack_port_name (r.input));
+
+        return jack_connect (r.client, ownOutput.c_str(), (app + ":in_1").c_str()) == 0
+            && jack_connect (r.client, ownOutput.c_str(), (app + ":in_2").c_str()) == 0
+            && jack_connect (r.client, (app + ":out_1").c_str(), ownInput.c_str()) == 0;
+    }
+}
+
+int main()
+{
+    Recorder recorder;
+    jack_status_t status;
+    recorder.client = jack_client_open ("dravel-tone", JackNoStartServer, &status);
+
+    if (recorder.client == nullptr)
+    {
+        std::cout << "error cannot open a JACK client (status " << (int) status << ")" << std::endl;
+        return 1;
+    }
+
+    recorder.sampleRate = jack_get_sample_rate (recorder.client);
+    recorder.output = jack_port_register (recorder.client, "tone", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
+    recorder.input = jack_port_register (recorder.client, "record", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
+    jack_set_process_callback (recorder.client, process, &recorder);
+
+    if (recorder.output == nullptr || recorder.input == nullptr || jack_activate (recorder.client) != 0)
+    {
+        std::cout << "error cannot activate the JACK client" << std::endl;
+        return 1;
+    }
+
+    std::cout << "ready " << recorder.sampleRate << std::endl;
+
+    for (std::string line; std::getline (std::cin, line);)
+    {
+        std::istringstream words (line);
+        std::string command;
+        words >> command;
+
+        if (command == "connect")
+        {
+            std::string app;
+            std::getline (words >> std::ws, app);
+            std::cout << (connectPorts (recorder, app) ? "ok connected" : "error cannot connect") << std::endl;
+        }
+        else if (command == "tone")
+        {
+            double hz = 0.0;
+            float level = 0.0f;
+            words >> hz >> level;
+            recorder.frequency.store (hz);
+            recorder.amplitude.store (level);
+            std::cout << "ok tone" << std::endl;
+        }
+        else if (command == "silence")
+        {
+            recorder.amplitude.store (0.0f);
+            std::cout << "ok silence" << std::endl;
+        }
+        else if (command == "check")
+        {
+            std::cout << checkPassThrough (recorder) << std::endl;
+        }
+        else if (command == "quit")
+        {
+            break;
+        }
+        else
+        {
+            std::cout << "error unknown command" << std::endl;
+        }
+    }
+
+    jack_client_close (recorder.client);
+    return 0;
+}
