@@ -1,0 +1,204 @@
+#!/usr/bin/env python3
+"""The stand-alone tuner as a musician meets it: a real JACK server (dummy driver), the app
+in a real window under Xvfb, tones played into its inputs, screenshots of what it shows, a
+knob turned with the mouse, and the setting remembered across a restart.
+
+Exits 0 when everything holds, 1 on a failure, 77 when the machine lacks Xvfb or jackd.
+"""
+
+import argparse
+import math
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert (0, os.path.dirname (os.path.abspath (__file__)))
+import tuner_window  # noqa: E402
+
+SAMPLE_RATE = 48000
+SERVER_NAME = "dravel-e2e-%d" % os.getpid()
+SKIP = 77
+
+
+class Failure (Exception):
+    pass
+
+
+def check (condition, message):
+    if not condition:
+        raise Failure (message)
+    print ("  ok: " + message, flush=True)
+
+
+def expected_meter (frequency, reference):
+    """The bars the meter lights for a steady tone and the bar under its pointer, as the
+    window computes them (Python's round, like the window's, sends halves to even)."""
+    x = 12.0 * math.log2 (frequency / reference) + 69.0
+    cents = (x - round (x)) * 100.0
+    pointer = round ((max (-50.0, min (50.0, cents)) + 50.0) * 50.0 / 100.0)
+    return ({24, 25, 26} if abs (cents) <= 3.0 else {pointer}), pointer
+
+
+class ToneClient:
+    def __init__ (self, path, env):
+        self.process = subprocess.Popen ([path], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                         env=env, text=True, bufsize=1)
+        ready = self.process.stdout.readline().strip()
+        if not ready.startswith ("ready"):
+            raise Failure ("the JACK tone client did not start: " + ready)
+
+    def send (self, command):
+        self.process.stdin.write (command + "\n")
+        self.process.stdin.flush()
+        answer = self.process.stdout.readline().strip()
+        if not answer.startswith ("ok"):
+            raise Failure ("tone client: %s -> %s" % (command, answer))
+        return answer
+
+    def close (self):
+        try:
+            self.send ("quit")
+        except Exception:
+            pass
+        try:
+            self.process.wait (timeout=5)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+
+
+def wait_for_ports (env, port, timeout):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        listing = subprocess.run (["jack_lsp"], env=env, capture_output=True, text=True).stdout
+        if port in listing.splitlines():
+            return True
+        time.sleep (0.1)
+    return False
+
+
+def wait_for_bars (window, expected, timeout):
+    """Polls screenshots until the lit bars are the expected ones; returns the seconds it took."""
+    start = time.monotonic()
+    lit = None
+    while time.monotonic() - start < timeout:
+        lit = window.lit_bars()
+        if lit == expected:
+            return time.monotonic() - start
+        time.sleep (0.02)
+    raise Failure ("expected bars %s lit, saw %s" % (sorted (expected), sorted (lit or [])))
+
+
+def run_app (args, home, env, display):
+    app_env = dict (env, HOME=home, DISPLAY=display)
+    app = subprocess.Popen ([args.app], env=app_env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    window = tuner_window.TunerWindow.wait_for (display, app, timeout=20)
+    if not wait_for_ports (env, "Dravel Tuner:in_1", 20):
+        raise Failure ("the app did not open the JACK server")
+    return app, window
+
+
+def session (args, home, env, display, reference, first):
+    app, window = run_app (args, home, env, display)
+    tone = ToneClient (args.tone_client, env)
+    try:
+        tone.send ("connect Dravel Tuner")
+        check (window.shows_tuner_face(), "the window shows the tuner face at 760 x 312")
+
+        wait_for_bars (window, set(), 5)
+        check (True, "silence lights no bar")
+
+        tone.send ("tone 440 0.5")
+        expected, pointer = expected_meter (440.0, reference)
+        seconds = wait_for_bars (window, expected, 5)
+        check (True, "440 Hz against %.1f Hz lights bars %s, %.0f ms after the tone began"
+                     % (reference, sorted (expected), seconds * 1000))
+        print ("LATENCY tone-to-window %.0f ms" % (seconds * 1000), flush=True)
+        check (window.pointer_bar() == pointer, "the pointer stands over bar %d" % pointer)
+
+        if first:
+            sharp = 440.0 * 2.0 ** (20.0 / 1200.0)
+            tone.send ("tone %.6f 0.5" % sharp)
+            expected, pointer = expected_meter (sharp, reference)
+            seconds = wait_for_bars (window, expected, 5)
+            check (expected == {35} and window.pointer_bar() == 35,
+                   "a tone 20 cents sharp lights bar 35 alone, under the pointer (%.0f ms)" % (seconds * 1000))
+
+            tone.send ("silence")
+            seconds = wait_for_bars (window, set(), 5)
+            check (True, "after the tone stops no bar is lit (%.0f ms)" % (seconds * 1000))
+
+            result = tone.send ("check")
+            check (True, "the output repeats the input exactly: " + result[3:])
+
+            window.drag_knob (pixels_down=72)
+            time.sleep (0.3)
+        else:
+            tone.send ("silence")
+            wait_for_bars (window, set(), 5)
+    finally:
+        tone.close()
+
+    window.close()
+    try:
+        app.wait (timeout=15)
+    except subprocess.TimeoutExpired:
+        app.kill()
+        raise Failure ("the app did not end after its close button")
+    check (app.returncode == 0, "the close button ends the app cleanly")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument ("--app", required=True)
+    parser.add_argument ("--tone-client", required=True)
+    parser.add_argument ("--state-reader", required=True)
+    args = parser.parse_args()
+
+    for tool in ("Xvfb", "jackd", "jack_lsp", "xdotool", "xwd", "convert"):
+        if shutil.which (tool) is None:
+            print ("skipped: %s is not installed" % tool)
+            return SKIP
+
+    scratch = tempfile.mkdtemp (prefix="dravel-e2e-")
+    home = os.path.join (scratch, "home")
+    settings = tuner_window.write_jack_settings (home, SAMPLE_RATE)
+    env = dict (os.environ, JACK_DEFAULT_SERVER=SERVER_NAME, JACK_NO_AUDIO_RESERVATION="1")
+
+    jack = subprocess.Popen (["jackd", "--no-realtime", "-n", SERVER_NAME, "-d", "dummy", "-r", str (SAMPLE_RATE),
+                              "-p", "512", "-C", "2", "-P", "2"],
+                             env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    xvfb = tuner_window.start_xvfb()
+    try:
+        if not wait_for_ports (env, "system:playback_1", 10):
+            raise Failure ("the JACK dummy server did not start")
+
+        print ("first start: reference 440.0 Hz", flush=True)
+        session (args, home, env, xvfb.display, 440.0, first=True)
+
+        saved = subprocess.run ([args.state_reader, settings], capture_output=True, text=True)
+        check (saved.returncode == 0 and saved.stdout.strip() == "432.0",
+               "the settings file's filterState holds the new reference: %s" % saved.stdout.strip())
+
+        print ("second start: reference 432.0 Hz", flush=True)
+        session (args, home, env, xvfb.display, 432.0, first=False)
+        print ("end-to-end: all checks passed")
+        return 0
+    except Failure as failure:
+        print ("FAILED: %s" % failure, flush=True)
+        return 1
+    finally:
+        xvfb.stop()
+        jack.send_signal (signal.SIGTERM)
+        try:
+            jack.wait (timeout=5)
+        except subprocess.TimeoutExpired:
+            jack.kill()
+        shutil.rmtree (scratch, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit (main())

@@ -1,0 +1,151 @@
+"""The tuner's real window under Xvfb: start a display, find the window, take screenshots,
+read the meter from them, turn the knob and press the close button, as a user would."""
+
+import os
+import subprocess
+import time
+
+EDITOR_WIDTH = 760
+EDITOR_HEIGHT = 312
+
+# The meter's geometry in editor pixels.
+BAR_STEP = 667.0 / 51.0
+BAR_WIDTH = BAR_STEP - 3.0
+METER_CENTRE_Y = 160
+POINTER_Y = 91
+KNOB_CENTRE = (647 + 34, 24 + 16)
+
+
+def bar_centre_x (index):
+    return int (index * BAR_STEP + 48.0 + BAR_WIDTH / 2.0)
+
+
+class Xvfb:
+    def __init__ (self):
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen (["Xvfb", "-displayfd", str (write_end), "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
+                                         pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close (write_end)
+        with os.fdopen (read_end) as numbers:
+            self.display = ":" + numbers.readline().strip()
+
+    def stop (self):
+        self.process.terminate()
+        try:
+            self.process.wait (timeout=5)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+
+
+def start_xvfb():
+    return Xvfb()
+
+
+def write_jack_settings (home, sample_rate):
+    """A settings file that makes the app open JACK with its input unmuted."""
+    folder = os.path.join (home, ".config")
+    os.makedirs (folder, exist_ok=True)
+    path = os.path.join (folder, "Dravel Tuner.settings")
+    with open (path, "w") as settings:
+        settings.write ('<?xml version="1.0" encoding="UTF-8"?>\n\n<PROPERTIES>\n'
+                        '  <VALUE name="audioSetup"><DEVICESETUP deviceType="JACK" audioOutputDeviceName="system" '
+                        'audioInputDeviceName="system" audioDeviceRate="%.1f" audioDeviceBufferSize="512"/></VALUE>\n'
+                        '  <VALUE name="shouldMuteInput" val="0"/>\n</PROPERTIES>\n' % sample_rate)
+    return path
+
+
+class Screenshot:
+    def __init__ (self, display):
+        ppm = subprocess.run ("xwd -root -silent | convert xwd:- ppm:-", shell=True, capture_output=True,
+                              env=dict (os.environ, DISPLAY=display), check=True).stdout
+        fields = ppm.split (maxsplit=4)
+        self.width, self.height = int (fields[1]), int (fields[2])
+        self.pixels = fields[4]
+
+    def pixel (self, x, y):
+        offset = 3 * (y * self.width + x)
+        return tuple (self.pixels[offset:offset + 3])
+
+
+class TunerWindow:
+    def __init__ (self, display, window_id):
+        self.display = display
+        self.window_id = window_id
+        self.env = dict (os.environ, DISPLAY=display)
+        geometry = self.xdotool ("getwindowgeometry", "--shell", window_id)
+        values = dict (line.split ("=") for line in geometry.split())
+        self.x, self.y = int (values["X"]), int (values["Y"])
+        self.width, self.height = int (values["WIDTH"]), int (values["HEIGHT"])
+        # JUCE draws its own title bar at the top; the editor fills the rest, its border
+        # as wide at the bottom as at the sides.
+        border = (self.width - EDITOR_WIDTH) // 2
+        self.editor_x = self.x + border
+        self.editor_y = self.y + self.height - border - EDITOR_HEIGHT
+
+    @staticmethod
+    def wait_for (display, app, timeout):
+        env = dict (os.environ, DISPLAY=display)
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            if app.poll() is not None:
+                raise RuntimeError ("the app ended before showing its window")
+            found = subprocess.run (["xdotool", "search", "--onlyvisible", "--name", "^Dravel Tuner$"],
+                                    env=env, capture_output=True, text=True).stdout.split()
+            if found:
+                window = TunerWindow (display, found[0])
+                if window.width >= EDITOR_WIDTH and window.height >= EDITOR_HEIGHT:
+                    time.sleep (0.5)   # let the first paint land
+                    return TunerWindow (display, found[0])
+            time.sleep (0.1)
+        raise RuntimeError ("no Dravel Tuner window within %d s" % timeout)
+
+    def xdotool (self, *words):
+        return subprocess.run (["xdotool"] + list (words), env=self.env, capture_output=True, text=True, check=True).stdout
+
+    def screenshot (self):
+        return Screenshot (self.display)
+
+    def editor_pixel (self, shot, x, y):
+        return shot.pixel (self.editor_x + x, self.editor_y + y)
+
+    def shows_tuner_face (self):
+        """The frame, a screw and the meter panel, sampled where the window paints them."""
+        shot = self.screenshot()
+        frame = self.editor_pixel (shot, 11, 150)          # inside the 3-px accent frame
+        ground = self.editor_pixel (shot, 5, 150)          # the black ground outside it
+        screw = self.editor_pixel (shot, 37, 36)           # the light top-left of a screw head
+        panel = self.editor_pixel (shot, 34, 200)          # the panel between its outline and the display
+        corner = self.editor_pixel (shot, EDITOR_WIDTH - 3, EDITOR_HEIGHT - 3)
+        return (frame[0] > 150 and frame[0] > frame[2] + 60
+                and max (ground) < 16 and max (corner) < 16
+                and min (screw) > 60
+                and 10 < max (panel) < 80 and self.width - EDITOR_WIDTH < 40)
+
+    def lit_bars (self):
+        shot = self.screenshot()
+        return {i for i in range (51) if max (self.editor_pixel (shot, bar_centre_x (i), METER_CENTRE_Y)) > 150}
+
+    def pointer_bar (self):
+        shot = self.screenshot()
+        under = [i for i in range (51) if max (self.editor_pixel (shot, bar_centre_x (i), POINTER_Y)) > 150]
+        return under[0] if len (under) == 1 else None
+
+    def drag_knob (self, pixels_down):
+        """A vertical mouse drag on the reference-A knob, in small steps as a hand makes it."""
+        x, y = self.editor_x + KNOB_CENTRE[0], self.editor_y + KNOB_CENTRE[1]
+        self.xdotool ("mousemove", str (x), str (y))
+        time.sleep (0.2)
+        self.xdotool ("mousedown", "1")
+        step = 1 if pixels_down >= 0 else -1
+        for moved in range (step, pixels_down + step, step * 4):
+            self.xdotool ("mousemove", str (x), str (y + moved))
+            time.sleep (0.02)
+        self.xdotool ("mousemove", str (x), str (y + pixels_down))
+        time.sleep (0.2)
+        self.xdotool ("mouseup", "1")
+
+    def close (self):
+        """The close button at the right end of JUCE's title bar."""
+        self.xdotool ("mousemove", str (self.x + self.width - 20), str (self.y + 17))
+        time.sleep (0.2)
+        self.xdotool ("click", "1")
