@@ -1,5 +1,7 @@
 #include "DravelTunerAudioProcessor.h"
 
+#include "editor/DravelTunerAudioProcessorEditor.h"
+
 #include <cmath>
 #include <limits>
 
@@ -81,7 +83,7 @@ bool DravelTunerAudioProcessor::producesMidi() const               { return fals
 
 juce::AudioProcessorEditor* DravelTunerAudioProcessor::createEditor()
 {
-    return new juce::GenericAudioProcessorEditor (*this);
+    return new DravelTunerAudioProcessorEditor (*this);
 }
 
 bool DravelTunerAudioProcessor::hasEditor() const    { return true; }

@@ -1,0 +1,369 @@
+#include "support/EditorTestAccess.h"
+#include "support/MessagePump.h"
+#include "support/ProcessorTestAccess.h"
+
+#include "engine/ParameterIDs.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+namespace
+{
+    using Editor = DravelTunerAudioProcessorEditor;
+
+    juce::Label* findLabel (juce::Component& parent, const juce::String& id)
+    {
+        return dynamic_cast<juce::Label*> (parent.findChildWithID (id));
+    }
+
+    juce::MouseEvent mouseEventOn (juce::Component& component, juce::ModifierKeys mods, int numberOfClicks)
+    {
+        const auto centre = component.getLocalBounds().getCentre().toFloat();
+        const auto now = juce::Time::getCurrentTime();
+
+        return { juce::Desktop::getInstance().getMainMouseSource(), centre, mods,
+                 juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f,
+                 &component, &component, now, centre, now, numberOfClicks, false };
+    }
+
+    struct EditorWindow  : public testing::Test
+    {
+        void makeEditor()   { editor = std::make_unique<Editor> (processor); }
+
+        juce::Label& label (const juce::String& id)
+        {
+            auto* found = findLabel (*editor, id);
+
+            if (found == nullptr)
+            {
+                ADD_FAILURE() << "no label with ID " << id;
+                return fallbackLabel;
+            }
+
+            return *found;
+        }
+
+        juce::Slider& knob()
+        {
+            auto* found = dynamic_cast<juce::Slider*> (editor->findChildWithID ("reference-a-slider"));
+
+            if (found == nullptr)
+            {
+                ADD_FAILURE() << "no knob";
+                return fallbackSlider;
+            }
+
+            return *found;
+        }
+
+        float referenceA()
+        {
+            return processor.getValueTreeState().getRawParameterValue (ParameterIDs::referenceA)->load();
+        }
+
+        void setReferenceA (float hz)
+        {
+            auto* parameter = processor.getValueTreeState().getParameter (ParameterIDs::referenceA);
+            parameter->setValueNotifyingHost (parameter->convertTo0to1 (hz));
+        }
+
+        juce::Label fallbackLabel;
+        juce::Slider fallbackSlider;
+
+        DravelTunerAudioProcessor processor;
+        DravelTunerAudioProcessor::TestAccess engine { processor };
+        std::unique_ptr<Editor> editor;      // after the processor: it goes first
+    };
+
+    //==============================================================================
+    struct LabelStyle
+    {
+        const char* id;
+        int childIndex;
+        const char* text;
+        float fontHeight;
+        juce::uint32 argb;
+        int justification;
+        juce::Rectangle<int> bounds;
+    };
+
+    // Alpha bytes: 0.7 -> 178 (0xb2), 0.72 -> 184 (0xb8), 0.8 -> 204 (0xcc), 0.82 -> 209 (0xd1).
+    const LabelStyle labelStyles[] = {
+        { "title-label",     0, "DRAVEL TUNER", 21.0f, 0xffb87333, 36, { 205,  24, 350, 28 } },
+        { "",                1, "CHROMATIC",     9.5f, 0xb2b87333, 36, { 300,  49, 160, 15 } },
+        { "note-label",      2, "--",           40.0f, 0xfff1e6dc, 36, {  69,  24, 108, 48 } },
+        { "frequency-label", 3, "",             13.0f, 0xb8f1e6dc, 33, {  52, 237, 178, 18 } },
+        { "cents-label",     4, "",             14.0f, 0xccf1e6dc, 34, { 530, 237, 178, 18 } },
+        { "status-label",    5, "LISTENING",    13.0f, 0xd1b87333, 36, { 296, 236, 168, 20 } },
+        { "reference-label", 6, "REFERENCE A",   9.5f, 0xb2f1e6dc, 34, { 568,  28,  78, 18 } },
+    };
+
+    const juce::Rectangle<int> knobBounds { 647, 24, 68, 52 };
+
+    void expectChildrenLaidOut (Editor& editor)
+    {
+        ASSERT_EQ (editor.getNumChildComponents(), 8);
+
+        for (const auto& style : labelStyles)
+        {
+            SCOPED_TRACE (style.text);
+            EXPECT_EQ (editor.getChildComponent (style.childIndex)->getBounds(), style.bounds);
+        }
+
+        EXPECT_EQ (editor.getChildComponent (7)->getBounds(), knobBounds);
+    }
+}
+
+//==============================================================================
+TEST_F (EditorWindow, IsAnOpaqueFixedFaceOf760By312)
+{
+    makeEditor();
+
+    EXPECT_EQ (editor->getWidth(), 760);
+    EXPECT_EQ (editor->getHeight(), 312);
+    EXPECT_TRUE (editor->isOpaque());
+    EXPECT_FALSE (editor->isResizable());
+}
+
+TEST_F (EditorWindow, StylesEachLabelWithItsTextFontColourJustificationAndID)
+{
+    makeEditor();
+    ASSERT_EQ (editor->getNumChildComponents(), 8);
+
+    for (const auto& style : labelStyles)
+    {
+        SCOPED_TRACE (style.text);
+
+        auto* l = dynamic_cast<juce::Label*> (editor->getChildComponent (style.childIndex));
+        ASSERT_NE (l, nullptr);
+
+        EXPECT_EQ (l->getComponentID(), juce::String (style.id));
+        EXPECT_EQ (l->getText(), juce::String (style.text));
+        EXPECT_EQ (l->getFont().getHeight(), style.fontHeight);
+        EXPECT_EQ (l->getFont().getStyleFlags(), (int) juce::Font::plain);
+        EXPECT_EQ (l->getFont().getTypefaceName(), juce::Font::getDefaultSansSerifFontName());
+        EXPECT_EQ (l->findColour (juce::Label::textColourId).getARGB(), style.argb);
+        EXPECT_EQ (l->getJustificationType().getFlags(), style.justification);
+        EXPECT_TRUE (l->isVisible());
+    }
+}
+
+TEST_F (EditorWindow, FindsTheSixLabelsAndTheKnobByTheirIDsInZOrder)
+{
+    makeEditor();
+
+    const char* ids[] = { "title-label", "note-label", "frequency-label", "cents-label",
+                          "status-label", "reference-label" };
+
+    for (auto* id : ids)
+        EXPECT_NE (findLabel (*editor, id), nullptr) << id;
+
+    EXPECT_EQ (editor->getChildComponent (1)->getComponentID(), juce::String());
+    EXPECT_EQ (editor->getChildComponent (7)->getComponentID(), juce::String ("reference-a-slider"));
+    EXPECT_EQ (editor->getIndexOfChildComponent (&knob()), 7);   // the knob lies on top
+}
+
+TEST_F (EditorWindow, LaysOutTheChildrenAtFixedBoundsWhateverItsOwnSize)
+{
+    makeEditor();
+    expectChildrenLaidOut (*editor);
+
+    for (auto size : { juce::Point<int> (800, 312), juce::Point<int> (300, 100), juce::Point<int> (1200, 700) })
+    {
+        SCOPED_TRACE (size.toString());
+        editor->setSize (size.x, size.y);
+        expectChildrenLaidOut (*editor);
+
+        editor->resized();
+        expectChildrenLaidOut (*editor);
+    }
+}
+
+TEST_F (EditorWindow, LetsClicksOnEveryLabelThroughToTheWindow)
+{
+    makeEditor();
+    editor->setVisible (true);
+
+    for (const auto& style : labelStyles)
+    {
+        SCOPED_TRACE (style.text);
+        auto* l = editor->getChildComponent (style.childIndex);
+
+        bool onItself = true, onChildren = true;
+        l->getInterceptsMouseClicks (onItself, onChildren);
+        EXPECT_FALSE (onItself);
+        EXPECT_FALSE (onChildren);
+
+        EXPECT_EQ (editor->getComponentAt (style.bounds.getCentre()), editor.get());
+    }
+
+    // The knob does take its clicks.
+    EXPECT_EQ (editor->getComponentAt (knobBounds.getCentre()), &knob());
+}
+
+TEST_F (EditorWindow, BindsTheKnobToReferenceA)
+{
+    makeEditor();
+    auto& k = knob();
+
+    EXPECT_EQ (k.getName(), juce::String ("Reference A frequency"));
+    EXPECT_EQ (k.getMinimum(), 430.0);
+    EXPECT_EQ (k.getMaximum(), 450.0);
+    EXPECT_NEAR (k.getInterval(), 0.1, 1.0e-6);
+    EXPECT_DOUBLE_EQ (k.getValue(), 440.0);
+    EXPECT_TRUE (k.isDoubleClickReturnEnabled());
+    EXPECT_EQ (k.getDoubleClickReturnValue(), 440.0);
+
+    setReferenceA (436.5f);
+    EXPECT_NEAR (k.getValue(), 436.5, 1.0e-4);
+
+    k.setValue (447.2, juce::sendNotificationSync);
+    EXPECT_NEAR (referenceA(), 447.2f, 1.0e-4f);
+}
+
+TEST_F (EditorWindow, DoubleClickOnTheKnobSetsReferenceABackTo440)
+{
+    makeEditor();
+    setReferenceA (432.0f);
+    ASSERT_NEAR (referenceA(), 432.0f, 1.0e-4f);
+
+    knob().mouseDoubleClick (mouseEventOn (knob(), juce::ModifierKeys::leftButtonModifier, 2));
+
+    EXPECT_EQ (referenceA(), 440.0f);
+    EXPECT_EQ (knob().getValue(), 440.0);
+}
+
+TEST_F (EditorWindow, AltClickOnTheKnobSetsReferenceABackTo440)
+{
+    makeEditor();
+    setReferenceA (448.3f);
+    ASSERT_NEAR (referenceA(), 448.3f, 1.0e-4f);
+
+    const juce::ModifierKeys altClick (juce::ModifierKeys::altModifier | juce::ModifierKeys::leftButtonModifier);
+    knob().mouseDown (mouseEventOn (knob(), altClick, 1));
+    knob().mouseUp (mouseEventOn (knob(), juce::ModifierKeys::altModifier, 1));
+
+    EXPECT_EQ (referenceA(), 440.0f);
+}
+
+TEST_F (EditorWindow, PlainClickOnTheKnobLeavesReferenceAAlone)
+{
+    makeEditor();
+    setReferenceA (448.3f);
+
+    knob().mouseDown (mouseEventOn (knob(), juce::ModifierKeys::leftButtonModifier, 1));
+    knob().mouseUp (mouseEventOn (knob(), {}, 1));
+
+    EXPECT_NEAR (referenceA(), 448.3f, 1.0e-4f);
+}
+
+TEST_F (EditorWindow, ShowsAFetchedReadingBeforeTheFirstTick)
+{
+    engine.publish (440.0f, 0.9f);
+    makeEditor();
+
+    EXPECT_EQ (label ("note-label").getText(), juce::String ("A4"));
+    EXPECT_EQ (label ("frequency-label").getText(), juce::String ("440.00 Hz"));
+    EXPECT_EQ (label ("cents-label").getText(), juce::String ("0.0 cents"));
+    EXPECT_EQ (label ("status-label").getText(), juce::String ("IN TUNE"));
+    EXPECT_TRUE (Editor::TestAccess (*editor).currentReading().isValid);
+}
+
+TEST_F (EditorWindow, ShowsFindingPitchBeforeTheFirstTickWhenTheInputIsNotQuiet)
+{
+    engine.setInputLevel (0.01f);
+    makeEditor();
+
+    EXPECT_EQ (label ("note-label").getText(), juce::String ("--"));
+    EXPECT_EQ (label ("status-label").getText(), juce::String ("FINDING PITCH"));
+    EXPECT_EQ (label ("status-label").findColour (juce::Label::textColourId).getARGB(), 0xd1b87333u);
+}
+
+TEST_F (EditorWindow, RunsItsRefreshTimerEvery33Milliseconds)
+{
+    makeEditor();
+    Editor::TestAccess access (*editor);
+
+    EXPECT_TRUE (access.isTimerRunning());
+    EXPECT_EQ (access.timerInterval(), 33);
+
+    // The message loop's own timer brings a new reading onto the face.
+    engine.publish (110.0f, 0.9f);
+    EXPECT_TRUE (pumpMessagesUntil ([this] { return label ("note-label").getText() == "A2"; }, 2000));
+}
+
+TEST_F (EditorWindow, DeletingTheEditorWhileItsTimerRunsEndsTheRefreshes)
+{
+    makeEditor();
+    engine.publish (220.0f, 0.9f);
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return label ("note-label").getText() == "A3"; }, 2000));
+    ASSERT_TRUE (Editor::TestAccess (*editor).isTimerRunning());
+
+    editor.reset();
+
+    // A tick that still arrived would read the freed editor (the sanitizer builds catch it).
+    pumpMessagesFor (150);
+
+    // A new editor for the same processor starts from scratch.
+    makeEditor();
+    EXPECT_EQ (label ("note-label").getText(), juce::String ("A3"));
+}
+
+TEST_F (EditorWindow, ComesFromTheProcessorsCreateEditor)
+{
+    std::unique_ptr<juce::AudioProcessorEditor> created (processor.createEditor());
+
+    auto* tunerEditor = dynamic_cast<Editor*> (created.get());
+    ASSERT_NE (tunerEditor, nullptr);
+    EXPECT_EQ (&tunerEditor->processor, &processor);
+    EXPECT_NE (Editor::TestAccess (*tunerEditor).logoDrawable(), nullptr);
+}
+
+//==============================================================================
+struct UnreadableWordmark  : public EditorWindow,
+                             public testing::WithParamInterface<const char*>
+{
+};
+
+TEST_P (UnreadableWordmark, GivesAnEditorWithoutTheDrawableAndNothingElseLost)
+{
+    const juce::String document (GetParam());
+    editor = Editor::TestAccess::createWithWordmark (processor, document.toRawUTF8(), document.getNumBytesAsUTF8());
+    Editor::TestAccess access (*editor);
+
+    EXPECT_EQ (access.logoDrawable(), nullptr);
+
+    expectChildrenLaidOut (*editor);
+    EXPECT_EQ (label ("title-label").getText(), juce::String ("DRAVEL TUNER"));
+    EXPECT_EQ (label ("status-label").getText(), juce::String ("LISTENING"));
+    EXPECT_TRUE (access.isTimerRunning());
+    EXPECT_EQ (knob().getMinimum(), 430.0);
+
+    knob().mouseDoubleClick (mouseEventOn (knob(), juce::ModifierKeys::leftButtonModifier, 2));
+    EXPECT_EQ (referenceA(), 440.0f);
+
+    engine.publish (440.0f, 0.9f);
+    access.tick();
+    EXPECT_EQ (label ("note-label").getText(), juce::String ("A4"));
+}
+
+INSTANTIATE_TEST_SUITE_P (Documents, UnreadableWordmark,
+                          testing::Values ("",
+                                           "MORVEK LABS",
+                                           "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 -12 7607 724\"><g",
+                                           "<html><body>MORVEK LABS</body></html>"));
+
+TEST_F (EditorWindow, MakesTheWordmarkDrawableFromTheCompiledDocument)
+{
+    makeEditor();
+    auto* drawable = Editor::TestAccess (*editor).logoDrawable();
+    ASSERT_NE (drawable, nullptr);
+
+    // The letters fill the document's width and stand within its view box.
+    const auto bounds = drawable->getDrawableBounds();
+    EXPECT_GT (bounds.getWidth(), 10.0f * bounds.getHeight());
+    EXPECT_LT (bounds.getWidth(), 11.0f * bounds.getHeight());
+}
