@@ -27,6 +27,10 @@ TunerReading makeTunerReading (float frequencyHz, float referenceHz, float confi
     const auto semitones = octaves * 12.0f;
     const auto fractionalNote = semitones + 69.0f;
 
+    // A ratio that overflows or underflows (a denormal frequency, say) has no note either.
+    if (! std::isfinite (fractionalNote))
+        return reading;
+
     // roundToInt sends halves to the even note, so 68.5 reads as G#4 +50 cents.
     reading.midiNote = juce::roundToInt (fractionalNote);
     reading.cents = (fractionalNote - (float) reading.midiNote) * 100.0f;

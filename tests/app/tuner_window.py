@@ -58,9 +58,21 @@ class Screenshot:
     def __init__ (self, display):
         ppm = subprocess.run ("xwd -root -silent | convert xwd:- ppm:-", shell=True, capture_output=True,
                               env=dict (os.environ, DISPLAY=display), check=True).stdout
-        fields = ppm.split (maxsplit=4)
+        # A binary PPM: "P6", width, height, maximum, each maybe followed by comment lines.
+        fields, position = [], 0
+        while len (fields) < 4:
+            while ppm[position:position + 1].isspace():
+                position += 1
+            if ppm[position:position + 1] == b"#":
+                position = ppm.index (b"\n", position) + 1
+                continue
+            end = position
+            while not ppm[end:end + 1].isspace():
+                end += 1
+            fields.append (ppm[position:end])
+            position = end
         self.width, self.height = int (fields[1]), int (fields[2])
-        self.pixels = fields[4]
+        self.pixels = ppm[position + 1:]
 
     def pixel (self, x, y):
         offset = 3 * (y * self.width + x)
