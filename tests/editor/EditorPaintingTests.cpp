@@ -1,5 +1,5 @@
-#include "support/DrawCallRecorder.h"
 #include "support/EditorTestAccess.h"
+#include "support/RecordingGraphicsContext.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,9 @@
 namespace
 {
     using Editor = DravelTunerAudioProcessorEditor;
-    using Kind = DrawCallRecorder::Kind;
-    using DrawCall = DrawCallRecorder::DrawCall;
+    using Recorder = TestSupport::RecordingGraphicsContext;
+    using Kind = Recorder::Kind;
+    using DrawCall = Recorder::Call;
 
     constexpr juce::uint32 accent = 0xffb87333;
     constexpr juce::uint32 cream  = 0xfff1e6dc;
@@ -80,7 +81,7 @@ namespace
     ExpectedCall gradient (std::string what, juce::Rectangle<float> bounds, juce::Point<float> from,
                            juce::Point<float> to, std::vector<Stop> stops)
     {
-        return { std::move (what), Kind::path, bounds, 0, true, from, to, std::move (stops) };
+        return { std::move (what), Kind::fillPath, bounds, 0, true, from, to, std::move (stops) };
     }
 
     /** A rounded rectangle drawn with a line of this thickness covers it widened by half that. */
@@ -109,8 +110,8 @@ namespace
         auto& calls = face.beforeTexts;
         const auto right = width, bottom = height;
 
-        calls.push_back (solid ("ground", Kind::rectangle, { 0.0f, 0.0f, width, height }, black));
-        calls.push_back (solid ("frame", Kind::path, strokeBounds ({ 10.5f, 10.5f, width - 21.0f, height - 21.0f }, 3.0f), accent));
+        calls.push_back (solid ("ground", Kind::fillRect, { 0.0f, 0.0f, width, height }, black));
+        calls.push_back (solid ("frame", Kind::fillPath, strokeBounds ({ 10.5f, 10.5f, width - 21.0f, height - 21.0f }, 3.0f), accent));
 
         const juce::Point<float> screws[] = { { 39.0f, 38.0f }, { right - 39.0f, 38.0f },
                                               { 39.0f, bottom - 36.0f }, { right - 39.0f, bottom - 36.0f } };
@@ -121,18 +122,18 @@ namespace
             calls.push_back (gradient ("screw head" + where, { c.x - 4.0f, c.y - 4.0f, 8.0f, 8.0f },
                                        { c.x - 3.0f, c.y - 3.0f }, { c.x + 3.0f, c.y + 3.0f },
                                        { { 0.0, 0xff77736d }, { 1.0, 0xff1a1918 } }));
-            calls.push_back (solid ("screw slot" + where, Kind::path, { c.x - 2.0f, c.y - 0.45f, 4.0f, 0.9f },
+            calls.push_back (solid ("screw slot" + where, Kind::fillPath, { c.x - 2.0f, c.y - 0.45f, 4.0f, 0.9f },
                                     withAlpha (accent, 0.58f)));
         }
 
         const juce::Rectangle<float> panel (32.0f, 78.0f, 696.0f, 184.0f);
         calls.push_back (gradient ("panel", panel, { 32.0f, 78.0f }, { 728.0f, 262.0f },
                                    { { 0.0, 0xff322b24 }, { 0.5, 0xff17130f }, { 1.0, 0xff090807 } }));
-        calls.push_back (solid ("panel outline", Kind::path, strokeBounds (panel, 1.25f), withAlpha (accent, 0.78f)));
+        calls.push_back (solid ("panel outline", Kind::fillPath, strokeBounds (panel, 1.25f), withAlpha (accent, 0.78f)));
 
         calls.push_back (gradient ("display", { 39.0f, 85.0f, 682.0f, 170.0f }, { 39.0f, 85.0f }, { 39.0f, 255.0f },
                                    { { 0.0, 0xff07100a }, { 0.42, 0xff07130b }, { 1.0, 0xff020403 } }));
-        calls.push_back (solid ("highlight", Kind::rectangle, { 43.0f, 87.0f, 674.0f, 1.0f }, withAlpha (white, 0.035f)));
+        calls.push_back (solid ("highlight", Kind::fillRect, { 43.0f, 87.0f, 674.0f, 1.0f }, withAlpha (white, 0.035f)));
 
         for (int i = 0; i < 51; ++i)
         {
@@ -143,25 +144,25 @@ namespace
 
             if (lit)
             {
-                calls.push_back (solid (name + " outer glow", Kind::path, bar.expanded (7.0f, 5.0f), withAlpha (colour, 0.12f)));
-                calls.push_back (solid (name + " inner glow", Kind::path, bar.expanded (3.0f, 2.0f), withAlpha (colour, 0.30f)));
+                calls.push_back (solid (name + " outer glow", Kind::fillPath, bar.expanded (7.0f, 5.0f), withAlpha (colour, 0.12f)));
+                calls.push_back (solid (name + " inner glow", Kind::fillPath, bar.expanded (3.0f, 2.0f), withAlpha (colour, 0.30f)));
             }
 
-            calls.push_back (solid (name + " body", Kind::path, bar, withAlpha (colour, lit ? 1.0f : 0.24f)));
-            calls.push_back (solid (name + " rim", Kind::path, strokeBounds (bar.reduced (0.6f), 0.8f),
+            calls.push_back (solid (name + " body", Kind::fillPath, bar, withAlpha (colour, lit ? 1.0f : 0.24f)));
+            calls.push_back (solid (name + " rim", Kind::fillPath, strokeBounds (bar.reduced (0.6f), 0.8f),
                                     withAlpha (white, lit ? 0.30f : 0.055f)));
         }
 
         if (reading.has_value())
         {
             const auto px = pointerX (reading->pointerBar);
-            face.afterTexts.push_back (solid ("pointer", Kind::path, { px - 6.0f, 87.0f, 12.0f, 8.0f }, reading->pointerArgb));
+            face.afterTexts.push_back (solid ("pointer", Kind::fillPath, { px - 6.0f, 87.0f, 12.0f, 8.0f }, reading->pointerArgb));
         }
 
         if (withWordmark)
         {
             const juce::Rectangle<float> box (right - 23.0f - 139.0f, bottom - 8.0f - 14.0f, 139.0f, 14.0f);
-            face.afterTexts.push_back (solid ("wordmark box", Kind::rectangle, box, black));
+            face.afterTexts.push_back (solid ("wordmark box", Kind::fillRect, box, black));
             face.wordmarkArea = juce::Rectangle<float> (box.getX() + 10.0f, box.getY() + 1.5f, 117.7f, 11.2f);
         }
 
@@ -171,7 +172,7 @@ namespace
     /** The scale texts and captions as JUCE lays them out in their boxes. */
     std::vector<DrawCall> expectedTextGlyphs()
     {
-        DrawCallRecorder recorder;
+        Recorder recorder ({ 0, 0, 760, 312 });
 
         {
             juce::Graphics g (recorder);
@@ -190,7 +191,7 @@ namespace
             g.drawText ("SHARP", 641, 82, 70, 15, juce::Justification::centredRight, true);
         }
 
-        return recorder.calls;
+        return recorder.getCalls();
     }
 
     void expectNear (juce::Rectangle<float> actual, juce::Rectangle<float> expected)
@@ -210,14 +211,13 @@ namespace
         if (! e.isGradient)
         {
             EXPECT_TRUE (call.fill.isColour());
-            EXPECT_EQ (hex (call.argb()), hex (e.argb));
+            EXPECT_EQ (hex (call.getColour().getARGB()), hex (e.argb));
             return;
         }
 
-        ASSERT_TRUE (call.fill.isGradient());
-        const auto& g = *call.fill.gradient;
+        ASSERT_TRUE (call.isGradient());
+        const auto g = call.getGradient();
         EXPECT_FALSE (g.isRadial);
-        EXPECT_TRUE (call.fill.transform.isIdentity());
         EXPECT_EQ (g.point1, e.from);
         EXPECT_EQ (g.point2, e.to);
         ASSERT_EQ (g.getNumColours(), (int) e.stops.size());
@@ -252,12 +252,12 @@ namespace
         {
             auto* call = next();
             ASSERT_NE (call, nullptr) << "missing glyphs";
-            ASSERT_EQ (call->kind, Kind::glyph) << "call " << index - 1;
+            ASSERT_EQ (call->kind, Kind::drawGlyph) << "call " << index - 1;
             EXPECT_EQ (call->glyphNumber, e.glyphNumber);
-            EXPECT_EQ (call->fontHeight, e.fontHeight);
-            EXPECT_EQ (hex (call->argb()), hex (e.argb()));
-            EXPECT_NEAR (call->placement.getTranslationX(), e.placement.getTranslationX(), 1.0e-4f);
-            EXPECT_NEAR (call->placement.getTranslationY(), e.placement.getTranslationY(), 1.0e-4f);
+            EXPECT_EQ (call->font.getHeight(), e.font.getHeight());
+            EXPECT_EQ (hex (call->getColour().getARGB()), hex (e.getColour().getARGB()));
+            EXPECT_NEAR (call->transform.getTranslationX(), e.transform.getTranslationX(), 1.0e-4f);
+            EXPECT_NEAR (call->transform.getTranslationY(), e.transform.getTranslationY(), 1.0e-4f);
         }
 
         for (const auto& e : face.afterTexts)
@@ -280,8 +280,8 @@ namespace
 
         for (; index < calls.size(); ++index)
         {
-            EXPECT_EQ (calls[index].kind, Kind::path);
-            EXPECT_EQ (hex (calls[index].argb()), hex (accent));
+            EXPECT_EQ (calls[index].kind, Kind::fillPath);
+            EXPECT_EQ (hex (calls[index].getColour().getARGB()), hex (accent));
             drawn = drawn.isEmpty() ? calls[index].bounds : drawn.getUnion (calls[index].bounds);
         }
 
@@ -327,14 +327,14 @@ namespace
 
         std::vector<DrawCall> paintFace()
         {
-            DrawCallRecorder recorder;
+            Recorder recorder (editor->getLocalBounds());
 
             {
                 juce::Graphics g (recorder);
                 editor->paint (g);
             }
 
-            return recorder.calls;
+            return recorder.getCalls();
         }
 
         void show (const TunerReading& reading)     { Editor::TestAccess (*editor).setCurrentReading (reading); }
@@ -376,8 +376,8 @@ TEST_F (EditorPainting, DrawsAnUnlitBarDimWithAFaintRim)
 
     // Bar 0 is the first bar: ground, frame, four screws of two calls, panel of two and display of two come first.
     ASSERT_GT (calls.size(), 15u);
-    EXPECT_EQ (hex (calls[14].argb()), "3de54236");     // red at alpha 0.24
-    EXPECT_EQ (hex (calls[15].argb()), "0effffff");     // white at alpha 0.055
+    EXPECT_EQ (hex (calls[14].getColour().getARGB()), "3de54236");     // red at alpha 0.24
+    EXPECT_EQ (hex (calls[15].getColour().getARGB()), "0effffff");     // white at alpha 0.055
 }
 
 TEST_P (LitBars, LightsTheBarsNearestTheDeviationAndPointsAtTheLitOne)
@@ -391,7 +391,7 @@ TEST_P (LitBars, LightsTheBarsNearestTheDeviationAndPointsAtTheLitOne)
     // The pointer points down at the lit bar's centre.
     auto pointer = std::find_if (calls.begin(), calls.end(), [] (const DrawCall& call)
     {
-        return call.kind == Kind::path && call.bounds.getY() == 87.0f && call.bounds.getHeight() == 8.0f;
+        return call.kind == Kind::fillPath && call.bounds.getY() == 87.0f && call.bounds.getHeight() == 8.0f;
     });
 
     ASSERT_NE (pointer, calls.end());
@@ -445,12 +445,12 @@ TEST_F (EditorPainting, GivesEveryBarTheColourOfItsOwnCentsWhateverTheReading)
         {
             auto body = std::find_if (calls.begin(), calls.end(), [bar] (const DrawCall& call)
             {
-                return call.kind == Kind::path && call.bounds.getPosition().getDistanceFrom (barRect (bar).getPosition()) < tolerance
+                return call.kind == Kind::fillPath && call.bounds.getPosition().getDistanceFrom (barRect (bar).getPosition()) < tolerance
                                                && std::abs (call.bounds.getWidth() - barRect (bar).getWidth()) < tolerance;
             });
 
             ASSERT_NE (body, calls.end());
-            EXPECT_EQ (hex (body->fill.colour.withAlpha ((juce::uint8) 255).getARGB()), hex (bar == 25 ? green : red));
+            EXPECT_EQ (hex (body->getColour().withAlpha ((juce::uint8) 255).getARGB()), hex (bar == 25 ? green : red));
         }
     }
 }

@@ -65,16 +65,34 @@ cleanup()
 trap cleanup EXIT
 
 #==============================================================================
-# A virtual screen on a free display: Xvfb picks the number and writes it to fd 3.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3> "$scratch/display" > "$scratch/xvfb.log" 2>&1 &
-xvfb_pid=$!
+# A virtual screen on a free display well above :0. JUCE falls back to :0 when DISPLAY is
+# unset, so the other tests, running alongside without a display, must not find this server
+# there (they would lose their connection when it goes).
+start_xvfb()
+{
+    local first=$((100 + $$ % 400)) n
+    for n in $(seq "$first" $((first + 50))); do
+        if [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; then
+            continue
+        fi
 
-for _ in $(seq 1 100); do
-    [ -s "$scratch/display" ] && break
-    kill -0 "$xvfb_pid" 2> /dev/null || fail "Xvfb did not start: $(cat "$scratch/xvfb.log")"
-    sleep 0.1
-done
-[ -s "$scratch/display" ] || fail "Xvfb reported no display within 10 s"
+        : > "$scratch/display"
+        Xvfb ":$n" -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3> "$scratch/display" > "$scratch/xvfb.log" 2>&1 &
+        xvfb_pid=$!
+
+        for _ in $(seq 1 100); do
+            [ -s "$scratch/display" ] && return 0
+            kill -0 "$xvfb_pid" 2> /dev/null || break
+            sleep 0.1
+        done
+
+        stop_process "$xvfb_pid" 20
+        xvfb_pid=""
+    done
+    return 1
+}
+
+start_xvfb || fail "Xvfb did not start on any free display: $(cat "$scratch/xvfb.log" 2> /dev/null)"
 
 export DISPLAY=":$(tr -d '[:space:]' < "$scratch/display")"
 
