@@ -21,10 +21,20 @@ def bar_centre_x (index):
     return int (index * BAR_STEP + 48.0 + BAR_WIDTH / 2.0)
 
 
+def free_display_number():
+    # Well above :0, which JUCE falls back on when DISPLAY is unset: unit tests running at
+    # the same time must never find this server.
+    for number in range (100, 200):
+        if not (os.path.exists ("/tmp/.X11-unix/X%d" % number) or os.path.exists ("/tmp/.X%d-lock" % number)):
+            return number
+    raise RuntimeError ("no free X display number")
+
+
 class Xvfb:
     def __init__ (self):
         read_end, write_end = os.pipe()
-        self.process = subprocess.Popen (["Xvfb", "-displayfd", str (write_end), "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
+        self.process = subprocess.Popen (["Xvfb", ":%d" % free_display_number(), "-displayfd", str (write_end),
+                                          "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
                                          pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close (write_end)
         with os.fdopen (read_end) as numbers:
