@@ -113,7 +113,8 @@ def session (args, home, env, display, reference, first):
     tone = ToneClient (args.tone_client, env)
     try:
         tone.send ("connect Dravel Tuner")
-        check (window.shows_tuner_face(), "the window shows the tuner face at 760 x 312")
+        missing = window.wait_for_face (10)
+        check (not missing, "the window shows the tuner face at 760 x 312 %s" % (missing or ""))
 
         wait_for_meter (window, set(), None, 5)
         check (True, "silence lights no bar and shows no pointer")

@@ -117,8 +117,7 @@ class TunerWindow:
             if found:
                 window = TunerWindow (display, found[0])
                 if window.width >= EDITOR_WIDTH and window.height >= EDITOR_HEIGHT:
-                    time.sleep (0.5)   # let the first paint land
-                    return TunerWindow (display, found[0])
+                    return window
             time.sleep (0.1)
         raise RuntimeError ("no Dravel Tuner window within %d s" % timeout)
 
@@ -131,18 +130,53 @@ class TunerWindow:
     def editor_pixel (self, shot, x, y):
         return shot.pixel (self.editor_x - self.x + x, self.editor_y - self.y + y)
 
-    def shows_tuner_face (self):
-        """The frame, a screw and the meter panel, sampled where the window paints them."""
+    def face_mismatches (self):
+        """What a capture shows of the face where the window paints it: the accent frame on
+        all four sides, the black ground, the four screws lit from the top left, the panel,
+        the display, two unlit bars, the wordmark box and the window border around 760 x 312.
+        Returns the names of the checks that failed."""
         shot = self.screenshot()
-        frame = self.editor_pixel (shot, 11, 150)          # inside the 3-px accent frame
-        ground = self.editor_pixel (shot, 5, 150)          # the black ground outside it
-        screw = self.editor_pixel (shot, 37, 36)           # the light top-left of a screw head
-        panel = self.editor_pixel (shot, 34, 200)          # the panel between its outline and the display
-        corner = self.editor_pixel (shot, EDITOR_WIDTH - 3, EDITOR_HEIGHT - 3)
-        return (frame[0] > 150 and frame[0] > frame[2] + 60
-                and max (ground) < 16 and max (corner) < 16
-                and min (screw) > 60
-                and 10 < max (panel) < 80 and self.width - EDITOR_WIDTH < 40)
+
+        def at (x, y):
+            return self.editor_pixel (shot, x, y)
+
+        def screw_lit_from_top_left (x, y):
+            light, dark = at (x - 2, y - 2), at (x + 2, y + 2)
+            return light[0] > dark[0] + 30 and light[0] - light[2] < 20 and dark[0] - dark[2] < 20 and dark[2] > 10
+
+        accent, black = (184, 115, 51), (0, 0, 0)
+        checks = {
+            "frame, top": at (380, 10) == accent,
+            "frame, left": at (10, 150) == accent,
+            "frame, right": at (749, 150) == accent,
+            "frame, bottom": at (380, 301) == accent,
+            "ground, top left": at (0, 0) == black,
+            "ground, bottom right": at (759, 311) == black,
+            "ground, right edge": at (755, 150) == black,
+            "window border left of the face": at (-1, 150) != black,
+            "window border right of the face": at (760, 150) != black,
+            "window border below the face": at (380, 312) != black,
+            "meter panel, brown": (lambda r, g, b: r > b and r >= g and 8 < r < 60) (*at (35, 160)),
+            "display, dark green": (lambda r, g, b: g > r and g > b and g < 40) (*at (59, 130)),
+            "wordmark box over the frame": at (600, 301) == black,
+        }
+        for x, y in ((39, 38), (721, 38), (39, 276), (721, 276)):
+            checks["screw at %d, %d" % (x, y)] = screw_lit_from_top_left (x, y)
+
+        return [name for name, passed in checks.items() if not passed]
+
+    def wait_for_face (self, timeout):
+        """The window may take a moment to map and paint: the missing checks of the last look."""
+        deadline = time.monotonic() + timeout
+        while True:
+            missing = self.face_mismatches()
+            if not missing or time.monotonic() > deadline:
+                return missing
+            time.sleep (0.1)
+
+    def save_picture (self, path):
+        os.makedirs (os.path.dirname (path), exist_ok=True)
+        subprocess.run ("xwd -silent -id %s | convert xwd:- '%s'" % (self.window_id, path), shell=True, env=self.env, check=True)
 
     def meter (self):
         """The lit bars and the bar under the pointer (None when there is no pointer), from
