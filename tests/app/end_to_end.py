@@ -142,6 +142,22 @@ def session (args, home, env, display, reference, first):
             result = tone.send ("check")
             check (True, "the output repeats the input exactly: " + result[3:])
 
+            # A knob turned up by 36 px (4 Hz), then JUCE's reset while the tone plays: the
+            # processor and the window are made anew, from the defaults.
+            window.drag_knob (pixels_down=-36)
+            tone.send ("tone 440 0.5")
+            expected, pointer = expected_meter (440.0, 444.0)
+            wait_for_meter (window, expected, pointer, 5)
+            check (expected == {17}, "against 444.0 Hz after the knob turned up, 440 Hz lights bar 17")
+
+            window.reset_to_default_state()
+            expected, pointer = expected_meter (440.0, 440.0)
+            seen = wait_for_meter (window, expected, pointer, 10)
+            check (True, "after \"Reset to default state\" with audio running, 440 Hz lights bars %s again, %s"
+                         % (sorted (expected), describe (seen)))
+
+            tone.send ("silence")
+            wait_for_meter (window, set(), None, 5)
             window.drag_knob (pixels_down=72)
             time.sleep (0.3)
         else:

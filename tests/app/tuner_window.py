@@ -200,6 +200,16 @@ class TunerWindow:
         time.sleep (0.2)
         self.xdotool ("mouseup", "1")
 
+    def reset_to_default_state (self):
+        """"Reset to default state", the last entry of JUCE's Options menu."""
+        self.xdotool ("mousemove", str (self.x + 30), str (self.y + 13))
+        time.sleep (0.2)
+        self.xdotool ("click", "1")
+        time.sleep (0.5)
+        self.xdotool ("key", "Up")
+        time.sleep (0.2)
+        self.xdotool ("key", "Return")
+
     def close (self):
         """The close button at the right end of JUCE's title bar."""
         self.xdotool ("mousemove", str (self.x + self.width - 20), str (self.y + 17))
