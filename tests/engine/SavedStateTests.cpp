@@ -195,6 +195,13 @@ TEST (SavedState, IgnoresBlocksThatAreNotItsStateAndChangesNothing)
         { "a length field of -1",               withLength (0xffffffffu) },
         { "a length field that cuts the text",  withLength (20) },
         { "text that is not XML",               makeBlock ("referenceA=445.0") },
+        { "text that is not UTF-8",             makeBlock (document ("DRAVEL_TUNER_STATE", " host=\"\xff\"",
+                                                                     paramElement ("referenceA", "445.0"))) },
+        { "text that stops inside a UTF-8 sequence",
+                                                makeBlock (document ("DRAVEL_TUNER_STATE", "",
+                                                                     paramElement ("referenceA", "445.0")) + "<d>\xe2\x82") },
+        { "text that ends on a lead byte, which JUCE's parser reads past",
+                                                makeBlock ("<DRAVEL_TUNER_STATE><PARAM id=\"referenceA\" value=\"445.0\"/>\xff") },
         { "another root tag",                   makeBlock (document ("OTHER_PLUGIN_STATE", "",
                                                                      paramElement ("referenceA", "445.0")
                                                                      + paramElement ("mute", "0.0"))) },
