@@ -1,20 +1,31 @@
 #include "DravelTunerAudioProcessor.h"
 
+#include <algorithm>
 #include <cmath>
+#include <string_view>
 
 namespace
 {
     const juce::Identifier schemaVersionProperty ("schemaVersion");
     constexpr int schemaVersion = 1;
 
+    // Far more elements than any state of ours holds (three, and whatever a host adds), and
+    // few enough that even all nested in one another they stay clear of a 1 MB stack.
+    constexpr size_t maxElementsInText = 256;
+
     // The property names JUCE's parameter tree gives each parameter's node.
     const juce::Identifier parameterIdProperty ("id");
     const juce::Identifier parameterValueProperty ("value");
 
-    /** True when the block's text, as JUCE's block reader would take it, is not UTF-8. JUCE's
-        XML parser steps over the end of text that stops inside a broken UTF-8 sequence, reads
-        on past it and can loop for ever, so such a block must never reach it. */
-    bool holdsBrokenText (const void* data, int sizeInBytes)
+    /** True when the block's text, as JUCE's block reader hands it to the XML parser, is
+        something that parser mishandles. Our documents never hold either case:
+        - text that is not UTF-8: the parser steps over the end of text that stops inside a
+          broken sequence and reads on past the string;
+        - a processing instruction after the start of the text: one inside an element followed
+          by text sends the parser round the same spot for ever;
+        - more element starts than maxElementsInText: the parser recurses once per level of
+          nesting, and a deep enough document overflows the stack. */
+    bool holdsTextTheParserMishandles (const void* data, int sizeInBytes)
     {
         if (sizeInBytes <= 8)
             return false;
@@ -24,8 +35,28 @@ namespace
         if (length <= 0)
             return false;
 
-        return ! juce::CharPointer_UTF8::isValidString (static_cast<const char*> (data) + 8,
-                                                        juce::jmin (sizeInBytes - 8, length));
+        const auto* text = static_cast<const char*> (data) + 8;
+        const auto available = juce::jmin (sizeInBytes - 8, length);
+
+        if (! juce::CharPointer_UTF8::isValidString (text, available))
+            return true;
+
+        // The parser's string ends at the first zero byte.
+        const auto* end = std::find (text, text + available, '\0');
+        const std::string_view parsed (text, (size_t) (end - text));
+
+        if (parsed.find ("<?", 1) != std::string_view::npos)
+            return true;
+
+        // Counts every '<' that could open an element, so nesting cannot hide from it.
+        size_t elementStarts = 0;
+
+        for (size_t i = 0; i + 1 < parsed.size(); ++i)
+            if (parsed[i] == '<' && parsed[i + 1] != '/' && parsed[i + 1] != '!' && parsed[i + 1] != '?')
+                if (++elementStarts > maxElementsInText)
+                    return true;
+
+        return false;
     }
 
     /** True when a node that the parameter tree would bind to a parameter carries a value
@@ -63,7 +94,7 @@ void DravelTunerAudioProcessor::getStateInformation (juce::MemoryBlock& destData
 void DravelTunerAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
     // Anything that is not our own state is ignored without a word, and changes nothing.
-    if (data == nullptr || holdsBrokenText (data, sizeInBytes))
+    if (data == nullptr || holdsTextTheParserMishandles (data, sizeInBytes))
         return;
 
     const auto xml = getXmlFromBinary (data, sizeInBytes);

@@ -90,6 +90,16 @@ namespace
              + children + "</" + rootTag + ">";
     }
 
+    std::string repeated (const std::string& text, int times)
+    {
+        std::string result;
+
+        for (int i = 0; i < times; ++i)
+            result += text;
+
+        return result;
+    }
+
     std::string paramElement (const std::string& id, const std::string& value)
     {
         return "<PARAM id=\"" + id + "\" value=\"" + value + "\"/>";
@@ -202,6 +212,13 @@ TEST (SavedState, IgnoresBlocksThatAreNotItsStateAndChangesNothing)
                                                                      paramElement ("referenceA", "445.0")) + "<d>\xe2\x82") },
         { "text that ends on a lead byte, which JUCE's parser reads past",
                                                 makeBlock ("<DRAVEL_TUNER_STATE><PARAM id=\"referenceA\" value=\"445.0\"/>\xff") },
+        { "a processing instruction inside the root, on which JUCE's parser never returns",
+                                                makeBlock (document ("DRAVEL_TUNER_STATE", "",
+                                                                     paramElement ("referenceA", "445.0") + "<?pi?>text")) },
+        { "children nested deeper than any state of ours",
+                                                makeBlock (document ("DRAVEL_TUNER_STATE", "",
+                                                                     paramElement ("referenceA", "445.0")
+                                                                     + repeated ("<a>", 300) + repeated ("</a>", 300))) },
         { "another root tag",                   makeBlock (document ("OTHER_PLUGIN_STATE", "",
                                                                      paramElement ("referenceA", "445.0")
                                                                      + paramElement ("mute", "0.0"))) },
@@ -320,6 +337,18 @@ TEST_F (SavedStateTest, KeepsForeignAttributesAndChildrenForTheNextSave)
 
     EXPECT_EQ (referenceA (processor), 438.5f);
     EXPECT_EQ (mute (processor), 1.0f);
+    EXPECT_EQ (documentOf (save (processor)), text);
+}
+
+TEST_F (SavedStateTest, TakesADocumentWithAsManyElementsAsItAllows)
+{
+    // The root, the two parameters and 253 nested foreign elements: 256 in all.
+    const auto text = document ("DRAVEL_TUNER_STATE", " schemaVersion=\"1\"",
+                                paramElement ("mute", "1.0") + paramElement ("referenceA", "438.5")
+                                + repeated ("<a>", 252) + "<a/>" + repeated ("</a>", 252));
+    restore (processor, makeBlock (text));
+
+    EXPECT_EQ (referenceA (processor), 438.5f);
     EXPECT_EQ (documentOf (save (processor)), text);
 }
 
