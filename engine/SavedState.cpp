@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 #include <string_view>
 
 namespace
@@ -59,6 +60,25 @@ namespace
         return false;
     }
 
+    /** True when a node of the tree carries two properties of the same name: an attribute
+        given twice in one element, which well-formed XML never has and JUCE's parser lets
+        through, or a plain and a "base64:" attribute that both stand for it. The parameter
+        tree would read the first of the two values while the next save writes the last. */
+    bool repeatsAPropertyName (const juce::ValueTree& tree)
+    {
+        std::set<juce::Identifier> names;
+
+        for (int i = 0; i < tree.getNumProperties(); ++i)
+            if (! names.insert (tree.getPropertyName (i)).second)
+                return true;
+
+        for (const auto& child : tree)
+            if (repeatsAPropertyName (child))
+                return true;
+
+        return false;
+    }
+
     /** True when a node that the parameter tree would bind to a parameter carries a value
         that reads as NaN: the parameters clamp anything else into range, but a NaN passes
         through their range and would leave the tuner without a usable reference. */
@@ -104,7 +124,7 @@ void DravelTunerAudioProcessor::setStateInformation (const void* data, int sizeI
 
     auto newState = juce::ValueTree::fromXml (*xml);
 
-    if (holdsUnusableParameterValue (newState, valueTreeState))
+    if (repeatsAPropertyName (newState) || holdsUnusableParameterValue (newState, valueTreeState))
         return;
 
     valueTreeState.replaceState (newState);

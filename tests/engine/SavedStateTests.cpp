@@ -219,6 +219,12 @@ TEST (SavedState, IgnoresBlocksThatAreNotItsStateAndChangesNothing)
                                                 makeBlock (document ("DRAVEL_TUNER_STATE", "",
                                                                      paramElement ("referenceA", "445.0")
                                                                      + repeated ("<a>", 300) + repeated ("</a>", 300))) },
+        { "an attribute given twice",           makeBlock (document ("DRAVEL_TUNER_STATE", "",
+                                                                     "<PARAM id=\"referenceA\" value=\"445.0\" value=\"432.0\"/>")) },
+        { "a value given plainly and in base64", makeBlock (document ("DRAVEL_TUNER_STATE", "",
+                                                                     "<PARAM id=\"referenceA\" value=\"445.0\" base64:value=\""
+                                                                     + juce::MemoryBlock (4, true).toBase64Encoding().toStdString()
+                                                                     + "\"/>")) },
         { "another root tag",                   makeBlock (document ("OTHER_PLUGIN_STATE", "",
                                                                      paramElement ("referenceA", "445.0")
                                                                      + paramElement ("mute", "0.0"))) },
