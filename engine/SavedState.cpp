@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <set>
 #include <string_view>
 
@@ -18,6 +19,33 @@ namespace
     const juce::Identifier parameterIdProperty ("id");
     const juce::Identifier parameterValueProperty ("value");
 
+    /** True when the text after a "&#" is a complete reference to a Unicode character: up to
+        six hex digits after an 'x' or up to seven decimal ones, then ';'. */
+    bool isCharacterReference (std::string_view text)
+    {
+        const auto isHex = ! text.empty() && (text[0] == 'x' || text[0] == 'X');
+        const auto base = isHex ? 16u : 10u;
+        const auto maxDigits = isHex ? 6u : 7u;
+
+        std::uint32_t value = 0;
+        size_t digits = 0;
+
+        for (auto c : text.substr (isHex ? 1 : 0))
+        {
+            if (c == ';')
+                return digits > 0 && value <= 0x10ffff;
+
+            const auto digit = juce::CharacterFunctions::getHexDigitValue ((juce::juce_wchar) (unsigned char) c);
+
+            if (digit < 0 || (std::uint32_t) digit >= base || ++digits > maxDigits)
+                return false;
+
+            value = value * base + (std::uint32_t) digit;
+        }
+
+        return false;
+    }
+
     /** True when the block's text, as JUCE's block reader hands it to the XML parser, is
         something that parser mishandles. Our documents never hold either case:
         - text that is not UTF-8: the parser steps over the end of text that stops inside a
@@ -25,7 +53,10 @@ namespace
         - a processing instruction after the start of the text: one inside an element followed
           by text sends the parser round the same spot for ever;
         - more element starts than maxElementsInText: the parser recurses once per level of
-          nesting, and a deep enough document overflows the stack. */
+          nesting, and a deep enough document overflows the stack;
+        - a character reference that is unfinished or names no Unicode character: on "&#x"
+          without a closing ';' the parser steps past the end of the text, and a character
+          beyond Unicode would be saved as a reference that reads back as something else. */
     bool holdsTextTheParserMishandles (const void* data, int sizeInBytes)
     {
         if (sizeInBytes <= 8)
@@ -48,6 +79,10 @@ namespace
 
         if (parsed.find ("<?", 1) != std::string_view::npos)
             return true;
+
+        for (auto at = parsed.find ("&#"); at != std::string_view::npos; at = parsed.find ("&#", at + 2))
+            if (! isCharacterReference (parsed.substr (at + 2)))
+                return true;
 
         // Counts every '<' that could open an element, so nesting cannot hide from it.
         size_t elementStarts = 0;

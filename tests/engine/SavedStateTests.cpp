@@ -219,6 +219,11 @@ TEST (SavedState, IgnoresBlocksThatAreNotItsStateAndChangesNothing)
                                                 makeBlock (document ("DRAVEL_TUNER_STATE", "",
                                                                      paramElement ("referenceA", "445.0")
                                                                      + repeated ("<a>", 300) + repeated ("</a>", 300))) },
+        { "text that ends in an unfinished character reference, which JUCE's parser reads past",
+                                                makeBlock ("<DRAVEL_TUNER_STATE><PARAM id=\"referenceA\" value=\"445.0\"/>&#x4") },
+        { "a character reference beyond Unicode",
+                                                makeBlock (document ("DRAVEL_TUNER_STATE", " host=\"&#x110000;\"",
+                                                                     paramElement ("referenceA", "445.0"))) },
         { "an attribute given twice",           makeBlock (document ("DRAVEL_TUNER_STATE", "",
                                                                      "<PARAM id=\"referenceA\" value=\"445.0\" value=\"432.0\"/>")) },
         { "a value given plainly and in base64", makeBlock (document ("DRAVEL_TUNER_STATE", "",
@@ -337,7 +342,7 @@ TEST_F (SavedStateTest, KeepsForeignAttributesAndChildrenForTheNextSave)
 {
     const auto text = document ("DRAVEL_TUNER_STATE", " schemaVersion=\"1\" host=\"other\"",
                                 paramElement ("mute", "1.0")
-                                + "<PRESET name=\"Studio\"><NOTE text=\"a&amp;b\"/></PRESET>"
+                                + "<PRESET name=\"Studio\"><NOTE text=\"a&amp;b&#9;&#233;&#1114111;\"/></PRESET>"
                                 + paramElement ("referenceA", "438.5"));
     restore (processor, makeBlock (text));
 
