@@ -114,8 +114,38 @@ namespace
         return false;
     }
 
+    /** True when the text has an exponent of more significant digits than an int holds:
+        JUCE's number reader gathers the exponent in an int and would overflow it. */
+    bool hasOverlongExponent (const juce::String& text)
+    {
+        constexpr int maxExponentDigits = 9;
+
+        for (auto c = text.getCharPointer(); ! c.isEmpty(); ++c)
+        {
+            if (*c != 'e' && *c != 'E')
+                continue;
+
+            auto digit = c + 1;
+
+            if (*digit == '+' || *digit == '-')
+                ++digit;
+
+            while (*digit == '0')
+                ++digit;
+
+            int digits = 0;
+
+            for (; digit.isDigit(); ++digit)
+                if (++digits > maxExponentDigits)
+                    return true;
+        }
+
+        return false;
+    }
+
     /** True when a node that the parameter tree would bind to a parameter carries a value
-        that reads as NaN: the parameters clamp anything else into range, but a NaN passes
+        that it cannot take: one with an exponent JUCE's number reader overflows on, or one
+        that reads as NaN. The parameters clamp anything else into range, but a NaN passes
         through their range and would leave the tuner without a usable reference. */
     bool holdsUnusableParameterValue (const juce::ValueTree& tree,
                                       const juce::AudioProcessorValueTreeState& parameters)
@@ -126,7 +156,8 @@ namespace
                 continue;
 
             if (const auto* value = child.getPropertyPointer (parameterValueProperty))
-                if (std::isnan ((float) *value))
+                if ((value->isString() && hasOverlongExponent (value->toString()))
+                    || std::isnan ((float) *value))
                     return true;
         }
 

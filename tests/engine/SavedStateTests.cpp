@@ -234,6 +234,7 @@ TEST (SavedState, IgnoresBlocksThatAreNotItsStateAndChangesNothing)
                                                                      paramElement ("referenceA", "445.0")
                                                                      + paramElement ("mute", "0.0"))) },
         { "a reference that is not a number",   makeBlock (stateDocument ("nan", "0.0")) },
+        { "a reference with an exponent too long to read", makeBlock (stateDocument ("4.4e2000000000", "0.0")) },
         { "a mute that is not a number",        makeBlock (stateDocument ("445.0", "-NaN")) },
     };
 
@@ -297,6 +298,7 @@ TEST_F (SavedStateTest, AcceptsDocumentsThatAreDamagedOnlyInWaysItCanRepair)
         { "a reference above the range",  stateDocument ("455.0", "1.0"),  450.0f, 1.0f },
         { "a reference below the range",  stateDocument ("-12", "1.0"),    430.0f, 1.0f },
         { "an infinite reference",        stateDocument ("inf", "1.0"),    450.0f, 1.0f },
+        { "a reference with an exponent",    stateDocument ("4.455e+0000000000002", "1.0"), 445.5f, 1.0f },
         { "a reference just under a grid point",  stateDocument ("445.04", "1.0"), 445.0f, 1.0f },
         { "a reference just over a grid point",   stateDocument ("445.06", "1.0"), 445.1f, 1.0f },
         { "a mute between off and on",    stateDocument ("445.0", "0.7"),  445.0f, 1.0f },
