@@ -133,7 +133,8 @@ namespace
         {
             std::ostringstream result;
             result << "error at lag " << bestLag << ", " << fewestMismatches << " frames differ, the first at frame "
-                   << firstMismatch << " of " << done;
+                   << firstMismatch << " of " << done << " (played " << r.played[firstMismatch] << ", recorded "
+                   << r.recorded[firstMismatch + bestLag] << ", " << r.xruns.load() << " xruns)";
             return result.str();
         }
 
