@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <set>
+#include <string>
 #include <string_view>
 
 namespace
@@ -90,8 +91,8 @@ namespace
         return true;
     }
 
-    /** True when the block's text, as JUCE's state-block reader hands it to the XML parser,
-        is something that parser, or the tree made from what it reads, mishandles. That is:
+    /** True when the text of a state block is something that JUCE's XML parser, or the tree
+        made from what it reads, mishandles. That is:
         - text that is not strictly UTF-8: the parser steps over the end of text that stops
           inside a broken sequence and reads on past the string, and takes the bytes of an
           overlong form in ways that the next save does not write back;
@@ -104,21 +105,8 @@ namespace
           claims, up to gigabytes or a negative size that ends the process;
         - more element starts than maxElementsInText: the parser recurses once per level of
           nesting, and a deep enough document overflows the stack. */
-    bool holdsTextTheParserMishandles (const void* data, int sizeInBytes)
+    bool holdsTextTheParserMishandles (std::string_view parsed)
     {
-        if (sizeInBytes <= 8)
-            return false;
-
-        const auto length = (int) juce::ByteOrder::littleEndianInt (juce::addBytesToPointer (data, 4));
-
-        if (length <= 0)
-            return false;
-
-        // The parser's string ends at the first zero byte.
-        const auto* text = static_cast<const char*> (data) + 8;
-        const auto* end = std::find (text, text + juce::jmin (sizeInBytes - 8, length), '\0');
-        const std::string_view parsed (text, (size_t) (end - text));
-
         if (! isStrictUtf8 (parsed))
             return true;
 
@@ -141,6 +129,48 @@ namespace
                     return true;
 
         return false;
+    }
+
+    /** The text that JUCE's state-block reader would hand to the XML parser: as much of it
+        as the length field gives and the block holds, up to the first zero byte, where the
+        parser's string ends. Empty when the block has no text; the reader turns those away. */
+    std::string_view textOfBlock (const void* data, int sizeInBytes)
+    {
+        if (sizeInBytes <= 8)
+            return {};
+
+        const auto length = (int) juce::ByteOrder::littleEndianInt (juce::addBytesToPointer (data, 4));
+
+        if (length <= 0)
+            return {};
+
+        const auto* text = static_cast<const char*> (data) + 8;
+        const auto* end = std::find (text, text + juce::jmin (sizeInBytes - 8, length), '\0');
+        return { text, (size_t) (end - text) };
+    }
+
+    /** The text the next save would write, but for the values it may bring up to date: the
+        tree with a node appended for each parameter that no child names, as the parameter
+        tree will do. Parameter values are numbers, and cannot change what the checks find. */
+    std::string textTheNextSaveWrites (const juce::ValueTree& newState,
+                                       const juce::AudioProcessorValueTreeState& parameters)
+    {
+        auto saved = newState.createCopy();
+
+        for (auto* parameter : parameters.processor.getParameters())
+        {
+            if (auto* withID = dynamic_cast<juce::AudioProcessorParameterWithID*> (parameter))
+            {
+                if (! saved.getChildWithProperty (parameterIdProperty, withID->paramID).isValid())
+                {
+                    juce::ValueTree node ("PARAM");
+                    node.setProperty (parameterIdProperty, withID->paramID, nullptr);
+                    saved.appendChild (node, nullptr);
+                }
+            }
+        }
+
+        return saved.toXmlString (juce::XmlElement::TextFormat().singleLine()).toStdString();
     }
 
     /** True when a node of the tree carries two properties of the same name: an attribute
@@ -216,11 +246,16 @@ namespace
 //==============================================================================
 bool SavedStateChecks::isSafeToParse (const void* data, int sizeInBytes)
 {
-    return ! holdsTextTheParserMishandles (data, sizeInBytes);
+    return ! holdsTextTheParserMishandles (textOfBlock (data, sizeInBytes));
 }
 
 bool SavedStateChecks::canReplaceParameters (const juce::ValueTree& newState,
                                              const juce::AudioProcessorValueTreeState& parameters)
 {
-    return ! (repeatsAPropertyName (newState) || holdsUnusableParameterValue (newState, parameters));
+    if (repeatsAPropertyName (newState) || holdsUnusableParameterValue (newState, parameters))
+        return false;
+
+    // The text differs from what was read (entities decoded, nodes added), and the state
+    // must still pass these checks when it comes back from the settings file.
+    return ! holdsTextTheParserMishandles (textTheNextSaveWrites (newState, parameters));
 }

@@ -267,6 +267,11 @@ TEST (SavedState, IgnoresTextThatJucesParserMishandles)
         { "children nested deeper than any state of ours",
                                                  stateWith ("", repeated ("<a>", 300) + repeated ("</a>", 300)) },
         { "a reference with an exponent too long to read", makeBlock (stateDocument ("4.4e2000000000", "0.0")) },
+
+        // Taken as read, these would be saved as text that the next restore turns away.
+        { "an attribute that spells out base64: when saved", stateWith (" host=\"base&#54;4:\"", "") },
+        { "elements that the parameters' own nodes would take past the limit",
+                                                 makeBlock (document ("DRAVEL_TUNER_STATE", "", repeated ("<a/>", 255))) },
     });
 }
 
