@@ -16,9 +16,23 @@ namespace
         message manager. Destroyed at exit in reverse order, the processors before JUCE. */
     struct Processors
     {
+        Processors()
+        {
+            restored.getStateInformation (freshState);
+        }
+
+        /** Puts both back to a new processor's state, so that what an input does does not
+            depend on the inputs before it and every finding can be run again on its own. */
+        void reset()
+        {
+            restored.setStateInformation (freshState.getData(), (int) freshState.getSize());
+            check.setStateInformation (freshState.getData(), (int) freshState.getSize());
+        }
+
         juce::ScopedJuceInitialiser_GUI juceInitialiser;
         DravelTunerAudioProcessor restored;     // takes every input
         DravelTunerAudioProcessor check;        // takes what `restored` saves afterwards
+        juce::MemoryBlock freshState;
     };
 
     Processors& processors()
@@ -88,8 +102,14 @@ namespace
         p.check.setStateInformation (block.getData(), (int) block.getSize());
 
         const auto copied = ProcessorValues::of (p.check);
-        require (copied.referenceA == values.referenceA && copied.mute == values.mute,
-                 "a saved block restores the same values in another processor");
+
+        if (copied.referenceA != values.referenceA || copied.mute != values.mute)
+        {
+            std::fprintf (stderr, "Saved %g Hz, mute %g as: ", (double) values.referenceA, (double) values.mute);
+            std::fwrite (static_cast<const char*> (block.getData()) + 8, 1, block.getSize() - 9, stderr);
+            std::fprintf (stderr, "\nwhich restores as %g Hz, mute %g\n", (double) copied.referenceA, (double) copied.mute);
+            require (false, "a saved block restores the same values in another processor");
+        }
     }
 }
 
@@ -101,10 +121,12 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, size_t size)
     if (size > (size_t) std::numeric_limits<int>::max())
         return 0;
 
+    processors().reset();
     restoreAndCheck (data, size);
 
     // A mutation that inserts bytes leaves the length field short of the text, so the
-    // parser would only ever see a cut document: try each input again with the field fitted.
+    // parser would only ever see a cut document: try each input again with the field fitted,
+    // on top of what the first try left.
     if (size > 9)
     {
         std::vector<std::uint8_t> fitted (data, data + size);
