@@ -195,7 +195,7 @@ def main():
     jack = subprocess.Popen (["jackd", "--no-realtime", "-n", SERVER_NAME, "-d", "dummy", "-r", str (SAMPLE_RATE),
                               "-p", "512", "-C", "2", "-P", "2"],
                              env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    xvfb = tuner_window.start_xvfb()
+    xvfb = tuner_window.Xvfb()
     try:
         if not wait_for_ports (env, "system:playback_1", 10):
             raise Failure ("the JACK dummy server did not start")

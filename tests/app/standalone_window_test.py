@@ -30,7 +30,7 @@ def main():
     scratch = tempfile.mkdtemp (prefix="dravel-window-")
     home = os.path.join (scratch, "home")
     os.makedirs (home)
-    xvfb = tuner_window.start_xvfb()
+    xvfb = tuner_window.Xvfb()
     app = subprocess.Popen ([args.app], env=dict (os.environ, HOME=home, DISPLAY=xvfb.display),
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:

@@ -48,10 +48,6 @@ class Xvfb:
             self.process.kill()
 
 
-def start_xvfb():
-    return Xvfb()
-
-
 def write_jack_settings (home, sample_rate):
     """A settings file that makes the app open JACK with its input unmuted."""
     folder = os.path.join (home, ".config")

@@ -1,4 +1,5 @@
 #include "support/ProcessorTestHelpers.h"
+#include "support/TestSignals.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -190,7 +191,7 @@ TEST (ProcessorLifecycle, PreparingAgainFreesAReadyBlockAndRestartsFillingAtBloc
 
     // A 440 Hz block left ready, and part of the next one filled.
     process (processor, 2, AnalysisConstants::blockLength + 100,
-             [] (int, int i) { return 0.5f * std::sin (juce::MathConstants<float>::twoPi * 440.0f * (float) i / 48000.0f); });
+             [] (int, int i) { return TestSignals::sineSample (440.0, 48000.0, 0.5, i); });
     ASSERT_EQ (access.blockState (0), AnalysisBlock::stateReady);
     ASSERT_EQ (access.writeBlockIndex(), 1);
     ASSERT_EQ (access.writePosition(), 100);

@@ -1,10 +1,10 @@
 #include "RealtimeCounters.h"
 #include "engine/DravelTunerAudioProcessor.h"
 #include "engine/ParameterIDs.h"
+#include "support/TestSignals.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <mutex>
 
@@ -78,21 +78,13 @@ TEST_P (ProcessBlockRealtime, NeitherAllocatesNorLocksAcrossManyBlocks)
 
     // Enough audio for several hand-overs at every rate, muted for part of it.
     const auto totalSamples = (int) (c.sampleRate * 0.6);
-    auto phase = 0.0f;
-    const auto increment = juce::MathConstants<float>::twoPi * 220.0f / (float) c.sampleRate;
+    TestSignals::SineSource sine (220.0, c.sampleRate);
 
     RealtimeCounters::Counts counts;
 
     for (int done = 0, call = 0; done < totalSamples; done += c.bufferSize, ++call)
     {
-        for (int i = 0; i < c.bufferSize; ++i)
-        {
-            const auto sample = 0.5f * std::sin (phase);
-            phase = std::fmod (phase + increment, juce::MathConstants<float>::twoPi);
-
-            for (int channel = 0; channel < c.numChannels; ++channel)
-                buffer.setSample (channel, i, sample);
-        }
+        sine.fill (buffer);
 
         mute->store (call % 7 == 3 ? 1.0f : 0.0f);
 
