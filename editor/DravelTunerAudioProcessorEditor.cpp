@@ -1,9 +1,8 @@
 #include "DravelTunerAudioProcessorEditor.h"
+#include "LogoSvg.h"
 
 #include "compat/JuceCompatibility.h"
 #include "engine/ParameterIDs.h"
-
-#include "DravelTunerAssets.h"
 
 namespace
 {
@@ -19,9 +18,7 @@ namespace
 
 //==============================================================================
 DravelTunerAudioProcessorEditor::DravelTunerAudioProcessorEditor (DravelTunerAudioProcessor& p)
-    : DravelTunerAudioProcessorEditor (p,
-                                       DravelTunerAssets::MorvekLabsWordmark_svg,
-                                       (size_t) DravelTunerAssets::MorvekLabsWordmark_svgSize)
+    : DravelTunerAudioProcessorEditor (p, logoSvg.data(), logoSvg.size())
 {
 }
 

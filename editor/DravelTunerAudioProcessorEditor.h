@@ -37,7 +37,7 @@ public:
 private:
     //==============================================================================
     /** Builds the window with the given wordmark document; the public constructor passes
-        the one compiled into the application. */
+        logoSvg, the one compiled into the application. */
     DravelTunerAudioProcessorEditor (DravelTunerAudioProcessor&,
                                      const void* wordmarkData, size_t wordmarkSize);
 
