@@ -43,6 +43,10 @@ private:
 
     void timerCallback() override;
 
+    /** Keeps the reading as currentReading, writes it into the labels and repaints; each
+        tick hands it the reading it fetched. */
+    void showReading (TunerReading);
+
     void styleLabel (juce::Label&, float fontHeight, juce::Colour, juce::Justification);
 
     //==============================================================================

@@ -3,6 +3,7 @@
 #include "engine/AnalysisConstants.h"
 
 #include <cmath>
+#include <utility>
 
 namespace
 {
@@ -32,7 +33,12 @@ namespace
 //==============================================================================
 void DravelTunerAudioProcessorEditor::timerCallback()
 {
-    currentReading = processorRef.getTunerReading();
+    showReading (processorRef.getTunerReading());
+}
+
+void DravelTunerAudioProcessorEditor::showReading (TunerReading reading)
+{
+    currentReading = std::move (reading);
 
     if (! currentReading.isValid)
     {

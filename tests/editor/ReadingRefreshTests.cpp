@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iomanip>
 #include <limits>
 #include <memory>
 #include <ostream>
@@ -130,6 +131,25 @@ namespace
     };
 
     //==============================================================================
+    /** A reading handed straight to the refresh, for cents the engine cannot produce exactly. */
+    struct ExactCentsCase
+    {
+        float cents;
+        const char* centsText;
+        const char* status;
+    };
+
+    std::ostream& operator<< (std::ostream& o, const ExactCentsCase& c)
+    {
+        return o << std::setprecision (9) << c.cents << " cents";
+    }
+
+    struct ExactBounds  : public ReadingRefreshFixture,
+                          public testing::WithParamInterface<ExactCentsCase>
+    {
+    };
+
+    //==============================================================================
     struct BandCase
     {
         float cents;
@@ -204,6 +224,37 @@ INSTANTIATE_TEST_SUITE_P (Deviations, PitchPresent, testing::Values (
     CentsCase { "+25",                    24.999f,   25.001f,    "+25.0 cents", "SHARP",   amber },
     CentsCase { "-38",                   -38.001f,  -37.999f,    "-38.0 cents", "FLAT",    orange },
     CentsCase { "-49.9",                 -49.901f,  -49.899f,    "-49.9 cents", "FLAT",    red }));
+
+//==============================================================================
+TEST_P (ExactBounds, KeepsEachLimitOnItsSideOfTheComparison)
+{
+    TunerReading reading;
+    reading.isValid = true;
+    reading.frequencyHz = 440.0f;
+    reading.cents = GetParam().cents;
+    reading.confidence = 0.9f;
+    reading.midiNote = 69;
+    reading.noteName = "A4";
+
+    Editor::TestAccess (*editor).show (reading);
+
+    EXPECT_EQ (text ("note-label"), juce::String ("A4"));
+    EXPECT_EQ (text ("cents-label"), juce::String (GetParam().centsText));
+    EXPECT_EQ (text ("status-label"), juce::String (GetParam().status));
+    EXPECT_EQ (colour ("status-label"), green);
+    EXPECT_EQ (Editor::TestAccess (*editor).currentReading().cents, GetParam().cents);
+}
+
+// Exactly 3 cents either way is still in tune; 0.05 either way already prints as 0.1.
+INSTANTIATE_TEST_SUITE_P (Limits, ExactBounds, testing::Values (
+    ExactCentsCase { -3.0f,                          "-3.0 cents", "IN TUNE" },
+    ExactCentsCase { std::nextafter (-3.0f, -4.0f),  "-3.0 cents", "FLAT" },
+    ExactCentsCase { 3.0f,                           "+3.0 cents", "IN TUNE" },
+    ExactCentsCase { std::nextafter (3.0f, 4.0f),    "+3.0 cents", "SHARP" },
+    ExactCentsCase { 0.05f,                          "+0.1 cents", "IN TUNE" },
+    ExactCentsCase { std::nextafter (0.05f, 0.0f),   "0.0 cents",  "IN TUNE" },
+    ExactCentsCase { -0.05f,                         "-0.1 cents", "IN TUNE" },
+    ExactCentsCase { std::nextafter (-0.05f, 0.0f),  "0.0 cents",  "IN TUNE" }));
 
 TEST_F (ReadingRefreshFixture, WritesTheFrequencyWithTwoDecimals)
 {

@@ -20,6 +20,9 @@ struct DravelTunerAudioProcessorEditor::TestAccess
     /** One refresh, exactly as the editor's timer makes it. */
     void tick()                                 { timer().timerCallback(); }
 
+    /** The refresh of a tick, with a reading of the test's own instead of a fetched one. */
+    void show (TunerReading reading)            { editor.showReading (std::move (reading)); }
+
     bool isTimerRunning() const                 { return timer().isTimerRunning(); }
     int timerInterval() const                   { return timer().getTimerInterval(); }
 
