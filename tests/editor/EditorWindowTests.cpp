@@ -1,3 +1,4 @@
+#include "controls/KnobDrawing.h"
 #include "support/EditorTestAccess.h"
 #include "support/MessagePump.h"
 #include "support/ProcessorTestAccess.h"
@@ -222,6 +223,35 @@ TEST_F (EditorWindow, BindsTheKnobToReferenceA)
 
     k.setValue (447.2, juce::sendNotificationSync);
     EXPECT_NEAR (referenceA(), 447.2f, 1.0e-4f);
+}
+
+TEST_F (EditorWindow, BuildsTheKnobInTheAccentWithDiameter32CentredInItsArea)
+{
+    makeEditor();
+    const auto drawing = KnobTesting::parseKnobDrawing (KnobTesting::recordComponent (knob()));
+    ASSERT_TRUE (drawing.has_value());
+
+    // 68 x 52 less the 20-pixel value box leaves a 32-pixel-high area: a 32-pixel body centred
+    // at half its height fills it exactly.
+    const auto body = drawing->body.bounds;
+    EXPECT_NEAR (body.getX(), 18.0f, 1.0e-4f);
+    EXPECT_NEAR (body.getY(), 0.0f, 1.0e-4f);
+    EXPECT_NEAR (body.getWidth(), 32.0f, 1.0e-4f);
+    EXPECT_NEAR (body.getHeight(), 32.0f, 1.0e-4f);
+    EXPECT_LT (drawing->getCentre().getDistanceFrom ({ 34.0f, 16.0f }), 1.0e-4f);
+
+    // At 440, the middle of the range, 12 of the 25 dots shine in the accent, the rest dimmed.
+    const juce::Colour accent { 0xffb87333 };
+    ASSERT_EQ (drawing->leds.size(), 25u);
+    EXPECT_EQ (drawing->getNumLit(), 12);
+
+    for (size_t i = 0; i < drawing->leds.size(); ++i)
+    {
+        const auto expected = i < 12 ? accent : accent.withAlpha ((juce::uint8) 71);
+        EXPECT_EQ (drawing->leds[i].getDot().getColour().getARGB(), expected.getARGB()) << "dot " << i;
+    }
+
+    EXPECT_EQ (drawing->bodyRim.getColour().getARGB(), accent.withAlpha ((juce::uint8) 76).getARGB());
 }
 
 TEST_F (EditorWindow, DoubleClickOnTheKnobSetsReferenceABackTo440)
