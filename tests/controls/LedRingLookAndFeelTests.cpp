@@ -279,12 +279,12 @@ struct LedCountCase
 {
     float diameter;
     size_t leds;
-};
 
-void PrintTo (const LedCountCase& c, std::ostream* os)
-{
-    *os << "diameter " << c.diameter << " gives " << c.leds << " LEDs";
-}
+    friend void PrintTo (const LedCountCase& c, std::ostream* os)
+    {
+        *os << "diameter " << c.diameter << " gives " << c.leds << " LEDs";
+    }
+};
 
 class LedRingLedCount  : public testing::TestWithParam<LedCountCase> {};
 
@@ -306,12 +306,12 @@ struct LitCountCase
     float diameter;
     float position;
     int lit;
-};
 
-void PrintTo (const LitCountCase& c, std::ostream* os)
-{
-    *os << "diameter " << c.diameter << " at " << c.position << " lights " << c.lit;
-}
+    friend void PrintTo (const LitCountCase& c, std::ostream* os)
+    {
+        *os << "diameter " << c.diameter << " at " << c.position << " lights " << c.lit;
+    }
+};
 
 class LedRingLitCount  : public testing::TestWithParam<LitCountCase> {};
 
@@ -373,12 +373,12 @@ struct PlacementCase
     float verticalPosition;
     juce::Rectangle<int> area;
     juce::Rectangle<float> body;
-};
 
-void PrintTo (const PlacementCase& c, std::ostream* os)
-{
-    *os << "position " << c.verticalPosition << " in " << c.area.toString() << " gives body " << c.body.toString();
-}
+    friend void PrintTo (const PlacementCase& c, std::ostream* os)
+    {
+        *os << "position " << c.verticalPosition << " in " << c.area.toString() << " gives body " << c.body.toString();
+    }
+};
 
 class LedRingPlacement  : public testing::TestWithParam<PlacementCase> {};
 
@@ -406,12 +406,12 @@ struct AngleCase
 {
     float start, end;
     double firstDegrees, lastDegrees;
-};
 
-void PrintTo (const AngleCase& c, std::ostream* os)
-{
-    *os << "angles " << c.start << " to " << c.end << " run from " << c.firstDegrees << " to " << c.lastDegrees << " degrees";
-}
+    friend void PrintTo (const AngleCase& c, std::ostream* os)
+    {
+        *os << "angles " << c.start << " to " << c.end << " run from " << c.firstDegrees << " to " << c.lastDegrees << " degrees";
+    }
+};
 
 class LedRingAngles  : public testing::TestWithParam<AngleCase> {};
 
@@ -435,3 +435,93 @@ INSTANTIATE_TEST_SUITE_P (LedRingLookAndFeel, LedRingAngles,
                                            AngleCase { 0.5f, infinity, juce::radiansToDegrees (0.5), 495.0 },
                                            AngleCase { 0.5f, notANumber, juce::radiansToDegrees (0.5), 495.0 },
                                            AngleCase { notANumber, -infinity, 225.0, 495.0 }));
+
+//==============================================================================
+/** Every width and inset that scales with the diameter but never drops below a floor. */
+struct LineWidthCase
+{
+    float diameter;
+    float rimInset, rimWidth, capRimWidth;
+    float wideGlow, narrowGlow;
+    float dotWidth, dotLength;
+    float arrowWidth;
+
+    friend void PrintTo (const LineWidthCase& c, std::ostream* os)
+    {
+        *os << "diameter " << c.diameter;
+    }
+};
+
+class LedRingLineWidths  : public testing::TestWithParam<LineWidthCase> {};
+
+TEST_P (LedRingLineWidths, ScaleWithTheDiameterAboveTheirFloors)
+{
+    const auto& c = GetParam();
+    const auto knob = drawKnob ({ c.diameter, 0.5f }, { 0, 0, 200, 200 }, 1.0f);
+    ASSERT_TRUE (knob.has_value());
+    ASSERT_NEAR (knob->body.bounds.getWidth(), c.diameter, 1.0e-4f);
+
+    constexpr float tolerance = 1.0e-3f;
+    const juce::Point<float> centre { 100.0f, 100.0f };
+
+    expectRingOf (knob->bodyRim.path, knob->body.bounds.reduced (c.rimInset), c.rimWidth);
+    expectRingOf (knob->capRim.path, knob->cap.bounds, c.capRimWidth);
+
+    // The first dot, lit: its two glows reach half their stroke widths beyond it.
+    const auto& led = knob->leds.front();
+    ASSERT_TRUE (led.isLit());
+    const auto dot = measureDot (led.getDot().path, centre, 225.0);
+    EXPECT_NEAR (dot.across.highest - dot.across.lowest, c.dotWidth, tolerance);
+    EXPECT_NEAR (dot.radial.highest - dot.radial.lowest, c.dotLength, tolerance);
+    EXPECT_NEAR (dot.radial.lowest, 0.335f * c.diameter + 1.0f, tolerance);     // 1 pixel outside the cap
+
+    for (auto [pass, width] : { std::pair<size_t, float> { 0, c.wideGlow }, { 1, c.narrowGlow } })
+    {
+        SCOPED_TRACE ("glow " + std::to_string (pass));
+        const auto glow = measureDot (led.passes[pass].path, centre, 225.0);
+        EXPECT_NEAR (glow.across.highest - glow.across.lowest, c.dotWidth + width, tolerance);
+        EXPECT_NEAR (glow.radial.highest - glow.radial.lowest, c.dotLength + width, tolerance);
+    }
+
+    // The upper stem is as wide as the arrow's line, its round ends included.
+    const auto strokes = TestSupport::getSubPathBounds (knob->arrow.path);
+    ASSERT_EQ (strokes.size(), 6u);
+    EXPECT_NEAR (strokes[0].getWidth(), c.arrowWidth, tolerance);
+}
+
+// At 12 pixels every value sits on its floor, at 140 (a line scale of 1) none does; at the
+// editor's 32 the dot length stands above its floor while the margin inside it is floored.
+INSTANTIATE_TEST_SUITE_P (LedRingLookAndFeel, LedRingLineWidths, testing::Values (
+    //             d       inset  rim    cap rim  glows        dot w  dot L   arrow
+    LineWidthCase { 12.0f,  0.5f,  0.65f, 0.55f,   1.5f, 1.0f,  0.85f, 2.2f,   0.55f },
+    LineWidthCase { 32.0f,  0.5f,  0.65f, 0.55f,   1.6f, 1.0f,  0.96f, 3.32f,  0.8576f },
+    LineWidthCase { 140.0f, 1.0f,  1.25f, 1.0f,    7.0f, 3.5f,  4.2f,  15.9f,  3.752f }));
+
+//==============================================================================
+TEST (LedRingLookAndFeel, DotsCircleTheKnobCentreWhereverItSitsInTheArea)
+{
+    // Areas wider and taller than the knob, with the centre off the area's middle: the ring
+    // follows the knob, not the area.
+    const struct { juce::Rectangle<int> area; float verticalPosition; juce::Point<float> centre; } cases[] = {
+        { { 10, 20, 120, 60 }, 0.2f,  { 70.0f, 32.0f } },
+        { { 5, 0, 50, 90 },    0.75f, { 30.0f, 67.5f } },
+    };
+
+    // Diameter 40: 41 dots, cap radius 13.4, dot length 4.4, so R = 13.4 + 1 + 2.2.
+    constexpr double radius = 16.6;
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.area.toString());
+        const auto knob = drawKnob ({ 40.0f, c.verticalPosition }, c.area, 0.5f);
+        ASSERT_TRUE (knob.has_value());
+        ASSERT_EQ (knob->leds.size(), 41u);
+        EXPECT_TRUE (isNear (knob->getCentre(), c.centre, 1.0e-4f));
+
+        for (size_t i = 0; i < knob->leds.size(); ++i)
+        {
+            const auto angle = 225.0 + 270.0 * (double) i / 40.0;
+            EXPECT_TRUE (isNear (knob->leds[i].getCentre(), onRing (c.centre, angle, radius), 1.0e-3f)) << "dot " << i;
+        }
+    }
+}
