@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <cmath>
 #include <limits>
+#include <ostream>
 
 using namespace ProcessorTestHelpers;
 
@@ -253,4 +255,106 @@ TEST_F (AudioIntake, PassesNonFiniteSamplesOnUntested)
     feed (4, std::numeric_limits<float>::quiet_NaN());
     EXPECT_TRUE (std::isnan (access.block (0).samples[5]));
     EXPECT_TRUE (std::isnan (access.inputLevel()));
+}
+
+//==============================================================================
+namespace
+{
+    /** Signals on both channels whose intake meets denormals: as samples, as a mix or as an
+        average, each made from samples given by (channel, index). */
+    struct DenormalCase
+    {
+        const char* name;
+        double sampleRate;
+        float (*sampleAt) (int channel, int i);
+        bool levelIsZero;
+
+        friend std::ostream& operator<< (std::ostream& o, const DenormalCase& c)    { return o << c.name; }
+    };
+
+    // What the first analysis sample would be with denormals kept, worked out on the test's
+    // own thread, whose mode keeps them.
+    float unflushedFirstAnalysisSample (const DenormalCase& c, int decimationFactor)
+    {
+        volatile float sum = 0.0f;
+
+        for (int i = 0; i < decimationFactor; ++i)
+        {
+            volatile float mono = c.sampleAt (0, i);
+            mono = mono + c.sampleAt (1, i);
+            mono = mono / 2.0f;
+            sum = sum + mono;
+        }
+
+        return sum / (float) decimationFactor;
+    }
+
+    /** Restores the denormal mode of the test's thread, whatever a test leaves it in. */
+    struct CallerDenormalMode
+    {
+        explicit CallerDenormalMode (bool disabled)  { juce::FloatVectorOperations::disableDenormalisedNumberSupport (disabled); }
+        ~CallerDenormalMode()                        { juce::FloatVectorOperations::disableDenormalisedNumberSupport (false); }
+    };
+
+    bool denormalsWorkHere()
+    {
+        // A denormal read (1e-39 * 1) and a denormal result (2e-38 / 4) both survive.
+        volatile float tiny = 1.0e-39f, small = 2.0e-38f;
+        volatile float read = tiny * 1.0f, made = small / 4.0f;
+        return read != 0.0f && made != 0.0f;
+    }
+
+    class AudioIntakeDenormals  : public AudioIntake,
+                                  public testing::WithParamInterface<DenormalCase>
+    {
+    };
+}
+
+TEST_P (AudioIntakeDenormals, FlushesThemToZeroForTheWholeIntake)
+{
+    const auto& c = GetParam();
+    ASSERT_TRUE (denormalsWorkHere());
+
+    prepare (c.sampleRate);
+    const auto unflushed = unflushedFirstAnalysisSample (c, access.decimationFactor());
+    ASSERT_EQ (std::fpclassify (unflushed), FP_SUBNORMAL) << unflushed;
+
+    process (processor, 2, 64, c.sampleAt);
+
+    const auto written = 64 / access.decimationFactor();
+    ASSERT_EQ (access.writePosition(), written);
+
+    for (int i = 0; i < written; ++i)
+        ASSERT_EQ (access.block (0).samples[(size_t) i], 0.0f) << "analysis sample " << i;
+
+    if (c.levelIsZero)
+        EXPECT_EQ (access.inputLevel(), 0.0f);
+    else
+        EXPECT_EQ (std::fpclassify (access.inputLevel()), FP_NORMAL) << access.inputLevel();
+}
+
+INSTANTIATE_TEST_SUITE_P (Engine, AudioIntakeDenormals, testing::Values (
+    DenormalCase { "denormal samples", 48000.0,
+                   [] (int, int) { return 1.0e-39f; }, true },
+    DenormalCase { "normal channels mixing to a denormal", 48000.0,
+                   [] (int channel, int) { return channel == 0 ? 3.0e-38f : -2.9e-38f; }, true },
+    DenormalCase { "normal samples averaging to a denormal", 96000.0,
+                   [] (int, int i) { return i % 2 == 0 ? 2.0e-38f : -1.9e-38f; }, false }));
+
+TEST_F (AudioIntake, LeavesTheCallersDenormalModeAsItFoundIt)
+{
+    prepare (48000.0);
+
+    for (auto callerDisabled : { false, true })
+    {
+        SCOPED_TRACE (callerDisabled ? "caller flushes denormals" : "caller keeps denormals");
+        const CallerDenormalMode mode (callerDisabled);
+        const auto rounding = std::fegetround();
+
+        feed (64, 1.0e-39f);
+
+        EXPECT_EQ (juce::FloatVectorOperations::areDenormalsDisabled(), callerDisabled);
+        EXPECT_EQ (denormalsWorkHere(), ! callerDisabled);
+        EXPECT_EQ (std::fegetround(), rounding);
+    }
 }
