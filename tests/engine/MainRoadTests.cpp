@@ -96,31 +96,3 @@ INSTANTIATE_TEST_SUITE_P (Engine, MainRoad, ::testing::Combine (
     ::testing::Values (Note { "E1", 41.2034, 28, 0.0f, 0.1f },
                        Note { "A3", 220.0 * std::pow (2.0, 20.0 / 1200.0), 57, 20.0f, 0.1f },
                        Note { "B6", 1975.5332, 95, 0.0f, 2.0f })));
-
-//==============================================================================
-TEST (AnalysisScan, AnalysesBlockZeroFirstWhenBothAreReady)
-{
-    DravelTunerAudioProcessor processor;
-    DravelTunerAudioProcessor::TestAccess access (processor);
-
-    TestSignals::fillSine (access.block (0), 440.0);
-    TestSignals::fillSine (access.block (1), 100.0);
-    access.setBlockState (0, AnalysisBlock::stateReady);
-    access.setBlockState (1, AnalysisBlock::stateReady);
-
-    access.analysePendingBlocks();
-
-    // Block 1's result is the one left standing, and both blocks are free again.
-    EXPECT_NEAR (access.detectedFrequency(), 100.0f, 0.001f);
-    EXPECT_EQ (access.blockState (0), AnalysisBlock::stateFree);
-    EXPECT_EQ (access.blockState (1), AnalysisBlock::stateFree);
-
-    // And the other way round, so that the order cannot come from the tones themselves.
-    TestSignals::fillSine (access.block (0), 100.0);
-    TestSignals::fillSine (access.block (1), 440.0);
-    access.setBlockState (0, AnalysisBlock::stateReady);
-    access.setBlockState (1, AnalysisBlock::stateReady);
-
-    access.analysePendingBlocks();
-    EXPECT_NEAR (access.detectedFrequency(), 440.02f, 0.005f);
-}
