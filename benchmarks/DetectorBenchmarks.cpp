@@ -1,37 +1,22 @@
 #include "LagByLagPitchDetector.h"
-#include "engine/AnalysisConstants.h"
+#include "support/TestSignals.h"
 
 #include <benchmark/benchmark.h>
-#include <juce_core/juce_core.h>
-
-#include <array>
-#include <cmath>
 
 namespace
 {
     constexpr double blockRate = 48000.0;
 
-    using Block = std::array<float, AnalysisConstants::blockLength>;
-
-    /** A4 at half scale: the common case, settled by the threshold search. */
-    Block makeToneBlock()
-    {
-        Block block;
-
-        for (size_t n = 0; n < block.size(); ++n)
-            block[n] = (float) (0.5 * std::sin (2.0 * juce::MathConstants<double>::pi * 440.0 * (double) n / blockRate));
-
-        return block;
-    }
-
     template <typename Estimator>
     void timeOneBlock (benchmark::State& state, Estimator estimatePitch)
     {
-        const auto block = makeToneBlock();
+        // A4 at half scale: the common case, settled by the threshold search.
+        AnalysisBlock block;
+        TestSignals::fillSine (block, 440.0, blockRate);
 
         for (auto _ : state)
         {
-            auto estimate = estimatePitch (block.data(), blockRate);
+            auto estimate = estimatePitch (block.samples.data(), blockRate);
             benchmark::DoNotOptimize (estimate);
         }
     }

@@ -1,8 +1,7 @@
 #include "engine/DravelTunerAudioProcessor.h"
+#include "support/TestSignals.h"
 
 #include <benchmark/benchmark.h>
-
-#include <cmath>
 
 namespace
 {
@@ -19,13 +18,7 @@ namespace
 
         juce::AudioBuffer<float> buffer (2, bufferSize);
         juce::MidiBuffer midi;
-
-        for (int i = 0; i < bufferSize; ++i)
-        {
-            const auto sample = (float) (0.5 * std::sin (2.0 * juce::MathConstants<double>::pi * 440.0 * (double) i / sampleRate));
-            buffer.setSample (0, i, sample);
-            buffer.setSample (1, i, sample);
-        }
+        TestSignals::SineSource (440.0, sampleRate).fill (buffer);
 
         for (auto _ : state)
         {

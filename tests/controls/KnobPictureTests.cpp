@@ -1,4 +1,5 @@
 #include "controls/MorvekLabsLedRingControl.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -50,11 +51,6 @@ namespace
         return image;
     }
 
-    juce::File picturesFolder()
-    {
-        return juce::File (DRAVEL_TUNER_BUILD_DIR).getChildFile ("pictures");
-    }
-
     // The pixel under a point of the knob's own coordinates.
     juce::Colour pixelAt (const juce::Image& image, float x, float y)
     {
@@ -64,22 +60,14 @@ namespace
 
 TEST (KnobPictures, WritesTheKnobAtSeveralPositionsSizesAndDisabled)
 {
-    ASSERT_TRUE (picturesFolder().createDirectory());
-
     for (auto& picture : pictures)
     {
         SCOPED_TRACE (picture.name);
         const auto image = render (picture);
-        const auto file = picturesFolder().getChildFile (juce::String ("knob-") + picture.name + ".png");
-        file.deleteFile();
+        const auto fileName = juce::String ("knob-") + picture.name + ".png";
+        ASSERT_TRUE (TestPictures::writePng (image, fileName));
 
-        {
-            juce::FileOutputStream stream (file);
-            ASSERT_TRUE (stream.openedOk());
-            ASSERT_TRUE (juce::PNGImageFormat().writeImageToStream (image, stream));
-        }
-
-        const auto readBack = juce::ImageFileFormat::loadFrom (file);
+        const auto readBack = juce::ImageFileFormat::loadFrom (TestPictures::folder().getChildFile (fileName));
         ASSERT_TRUE (readBack.isValid());
         EXPECT_EQ (readBack.getWidth(), picture.width * scale);
         EXPECT_EQ (readBack.getHeight(), picture.height * scale);

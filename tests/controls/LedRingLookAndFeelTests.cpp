@@ -1,5 +1,6 @@
 #include "KnobDrawing.h"
 #include "controls/LedRingLookAndFeel.h"
+#include "support/GeometryAssertions.h"
 #include "support/PathGeometry.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 using namespace KnobTesting;
 using MorvekLabsControls::LedRingGeometry;
 using MorvekLabsControls::LedRingLookAndFeel;
+using TestSupport::isNear;
 
 namespace
 {
@@ -22,27 +24,6 @@ namespace
     // The editor's knob: 68 x 52 bounds less the 20-pixel value box.
     const juce::Rectangle<int> editorArea { 0, 0, 68, 32 };
     constexpr LedRingGeometry editorGeometry { 32.0f, 0.5f };
-
-    testing::AssertionResult isNear (juce::Rectangle<float> actual, juce::Rectangle<float> expected, float tolerance)
-    {
-        if (std::abs (actual.getX() - expected.getX()) <= tolerance
-            && std::abs (actual.getY() - expected.getY()) <= tolerance
-            && std::abs (actual.getWidth() - expected.getWidth()) <= tolerance
-            && std::abs (actual.getHeight() - expected.getHeight()) <= tolerance)
-            return testing::AssertionSuccess();
-
-        return testing::AssertionFailure() << "got (" << actual.toString() << "), expected ("
-                                           << expected.toString() << ") within " << tolerance;
-    }
-
-    testing::AssertionResult isNear (juce::Point<float> actual, juce::Point<float> expected, float tolerance)
-    {
-        if (actual.getDistanceFrom (expected) <= tolerance)
-            return testing::AssertionSuccess();
-
-        return testing::AssertionFailure() << "got (" << actual.toString() << "), expected ("
-                                           << expected.toString() << ") within " << tolerance;
-    }
 
     juce::Point<float> onRing (juce::Point<float> centre, double angleInDegrees, double radius)
     {

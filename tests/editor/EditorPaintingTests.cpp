@@ -1,4 +1,6 @@
 #include "support/EditorTestAccess.h"
+#include "support/EditorTestValues.h"
+#include "support/GeometryAssertions.h"
 #include "support/RecordingGraphicsContext.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +14,8 @@
 #include <string>
 #include <vector>
 
+using namespace EditorTestValues;
+
 namespace
 {
     using Editor = DravelTunerAudioProcessorEditor;
@@ -24,20 +28,12 @@ namespace
     constexpr juce::uint32 black  = 0xff000000;
     constexpr juce::uint32 white  = 0xffffffff;
 
-    constexpr juce::uint32 green       = 0xff54df6a;
-    constexpr juce::uint32 yellowGreen = 0xffb5dc3c;
-    constexpr juce::uint32 amber       = 0xffefb43a;
-    constexpr juce::uint32 orange      = 0xffef792f;
-    constexpr juce::uint32 red         = 0xffe54236;
-
     // The meter's geometry as the face is laid out.
     constexpr float barStep = 667.0f / 51.0f;
     constexpr float barWidth = barStep - 3.0f;
 
     // Path bounds come from flattened strokes; this is far below a pixel.
     constexpr float tolerance = 0.002f;
-
-    std::string hex (juce::uint32 argb)     { return juce::String::toHexString ((juce::int64) argb).paddedLeft ('0', 8).toStdString(); }
 
     juce::uint32 withAlpha (juce::uint32 argb, float alpha)     { return juce::Colour (argb).withAlpha (alpha).getARGB(); }
 
@@ -291,10 +287,7 @@ namespace
         const auto scale = juce::jmin (area.getWidth() / own.getWidth(), area.getHeight() / own.getHeight());
         const auto fitted = juce::Rectangle<float> (own.getWidth() * scale, own.getHeight() * scale).withCentre (area.getCentre());
 
-        EXPECT_NEAR (drawn.getX(), fitted.getX(), 0.01f);
-        EXPECT_NEAR (drawn.getY(), fitted.getY(), 0.01f);
-        EXPECT_NEAR (drawn.getWidth(), fitted.getWidth(), 0.01f);
-        EXPECT_NEAR (drawn.getHeight(), fitted.getHeight(), 0.01f);
+        EXPECT_TRUE (TestSupport::isNear (drawn, fitted, 0.01f));
     }
 
     std::vector<juce::Point<float>> pathVertices (const juce::Path& path)
@@ -306,18 +299,6 @@ namespace
                 points.emplace_back (it.x1, it.y1);
 
         return points;
-    }
-
-    TunerReading validReading (float cents)
-    {
-        TunerReading reading;
-        reading.isValid = true;
-        reading.frequencyHz = 440.0f;
-        reading.cents = cents;
-        reading.confidence = 1.0f;
-        reading.midiNote = 69;
-        reading.noteName = "A4";
-        return reading;
     }
 
     //==============================================================================

@@ -1,5 +1,7 @@
 #include "support/EditorTestAccess.h"
+#include "support/EditorTestValues.h"
 #include "support/ProcessorTestAccess.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -13,26 +15,8 @@ namespace
 {
     using Editor = DravelTunerAudioProcessorEditor;
 
-    std::string hex (juce::Colour c)     { return juce::String::toHexString ((juce::int64) c.getARGB()).paddedLeft ('0', 8).toStdString(); }
-
-    juce::File picturesFolder()
-    {
-        return juce::File (DRAVEL_TUNER_BUILD_DIR).getChildFile ("pictures");
-    }
-
-    bool writePng (const juce::Image& image, const juce::String& name)
-    {
-        const auto folder = picturesFolder();
-
-        if (! folder.createDirectory())
-            return false;
-
-        auto file = folder.getChildFile (name);
-        file.deleteFile();
-
-        juce::FileOutputStream out (file);
-        return out.openedOk() && juce::PNGImageFormat().writeImageToStream (image, out);
-    }
+    using EditorTestValues::hex;
+    using TestPictures::writePng;
 
     float noteFrequency (float hz, float cents)
     {

@@ -1,5 +1,6 @@
 #include "controls/KnobDrawing.h"
 #include "support/EditorTestAccess.h"
+#include "support/GeometryAssertions.h"
 #include "support/MessagePump.h"
 #include "support/ProcessorTestAccess.h"
 
@@ -233,12 +234,8 @@ TEST_F (EditorWindow, BuildsTheKnobInTheAccentWithDiameter32CentredInItsArea)
 
     // 68 x 52 less the 20-pixel value box leaves a 32-pixel-high area: a 32-pixel body centred
     // at half its height fills it exactly.
-    const auto body = drawing->body.bounds;
-    EXPECT_NEAR (body.getX(), 18.0f, 1.0e-4f);
-    EXPECT_NEAR (body.getY(), 0.0f, 1.0e-4f);
-    EXPECT_NEAR (body.getWidth(), 32.0f, 1.0e-4f);
-    EXPECT_NEAR (body.getHeight(), 32.0f, 1.0e-4f);
-    EXPECT_LT (drawing->getCentre().getDistanceFrom ({ 34.0f, 16.0f }), 1.0e-4f);
+    EXPECT_TRUE (TestSupport::isNear (drawing->body.bounds, { 18.0f, 0.0f, 32.0f, 32.0f }, 1.0e-4f));
+    EXPECT_TRUE (TestSupport::isNear (drawing->getCentre(), { 34.0f, 16.0f }, 1.0e-4f));
 
     // At 440, the middle of the range, 12 of the 25 dots shine in the accent, the rest dimmed.
     const juce::Colour accent { 0xffb87333 };

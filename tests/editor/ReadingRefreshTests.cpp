@@ -1,4 +1,5 @@
 #include "support/EditorTestAccess.h"
+#include "support/EditorTestValues.h"
 #include "support/ProcessorTestAccess.h"
 
 #include <gtest/gtest.h>
@@ -9,15 +10,12 @@
 #include <memory>
 #include <ostream>
 
+using namespace EditorTestValues;
+
 namespace
 {
     using Editor = DravelTunerAudioProcessorEditor;
 
-    constexpr juce::uint32 green       = 0xff54df6a;
-    constexpr juce::uint32 yellowGreen = 0xffb5dc3c;
-    constexpr juce::uint32 amber       = 0xffefb43a;
-    constexpr juce::uint32 orange      = 0xffef792f;
-    constexpr juce::uint32 red         = 0xffe54236;
     constexpr juce::uint32 noPitchStatusArgb = 0xd1b87333;     // the accent at alpha 0.82
 
     /** Counts the editor's whole-area repaint requests. */
@@ -228,15 +226,7 @@ INSTANTIATE_TEST_SUITE_P (Deviations, PitchPresent, testing::Values (
 //==============================================================================
 TEST_P (ExactBounds, KeepsEachLimitOnItsSideOfTheComparison)
 {
-    TunerReading reading;
-    reading.isValid = true;
-    reading.frequencyHz = 440.0f;
-    reading.cents = GetParam().cents;
-    reading.confidence = 0.9f;
-    reading.midiNote = 69;
-    reading.noteName = "A4";
-
-    Editor::TestAccess (*editor).show (reading);
+    Editor::TestAccess (*editor).show (validReading (GetParam().cents));
 
     EXPECT_EQ (text ("note-label"), juce::String ("A4"));
     EXPECT_EQ (text ("cents-label"), juce::String (GetParam().centsText));
