@@ -25,3 +25,38 @@ configure_and_build()
     cmake -S "$repo_root" -B "$build_dir" -G Ninja "$@"
     cmake --build "$build_dir" --parallel "$jobs"
 }
+
+# build_windows BUILD_DIR [extra cmake arguments...]: the 64-bit Windows application, cross-built
+# with MinGW-w64; libjpeg and libpng come from Debian's sources, built once into BUILD_DIR.
+build_windows()
+{
+    local build_dir=$1
+    shift
+    bash "$repo_root/scripts/windows-libraries.sh" "$build_dir/libraries"
+    configure_and_build "$build_dir" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$repo_root/cmake/MinGW-w64.cmake" \
+        -DDRAVEL_WINDOWS_LIBRARIES="$build_dir/libraries/prefix" "$@"
+}
+
+# run_under_wine COMMAND...: runs COMMAND with a Wine prefix of the Windows build's own and an
+# X display of its own (Xvfb, far from :0 so that nothing else finds it), then ends both.
+run_under_wine()
+{
+    local number=200 status=0
+    while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
+        number=$((number + 1))
+    done
+
+    Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    local xvfb=$!
+    while [ ! -e "/tmp/.X11-unix/X$number" ]; do sleep 0.1; done
+
+    export DISPLAY=":$number" WINEPREFIX="$repo_root/build-windows/wine" WINEDEBUG=-all
+    [ -f "$WINEPREFIX/system.reg" ] || /usr/lib/wine/wine64 wineboot -i
+
+    "$@" || status=$?
+
+    /usr/lib/wine/wineserver -k || true
+    kill "$xvfb" && wait "$xvfb" 2>/dev/null || true
+    return $status
+}

@@ -4,12 +4,14 @@
 #   asan        the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer
 #   tsan        the unit suite, threaded tests and all, under ThreadSanitizer
 #   fuzz        the saved-state fuzzer for a bounded time
-# With no argument all four run, in that order; name some to run only those.
+#   windows     the Windows application cross-built with MinGW-w64, its unit suite and the
+#               application itself run under Wine
+# With no argument all five run, in that order; name some to run only those.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 stages=("$@")
-[ ${#stages[@]} -gt 0 ] || stages=(release asan tsan fuzz)
+[ ${#stages[@]} -gt 0 ] || stages=(release asan tsan fuzz windows)
 
 setup_machine
 
@@ -41,8 +43,12 @@ for stage in "${stages[@]}"; do
         fuzz)
             bash "$repo_root/scripts/fuzz.sh" "${FUZZ_SECONDS:-60}"
             ;;
+        windows)
+            build_windows "$repo_root/build-windows"
+            (cd "$repo_root/build-windows" && run_under_wine ctest --output-on-failure --parallel "$jobs")
+            ;;
         *)
-            echo "unknown stage: $stage (release, asan, tsan, fuzz)" >&2
+            echo "unknown stage: $stage (release, asan, tsan, fuzz, windows)" >&2
             exit 2
             ;;
     esac

@@ -1,0 +1,36 @@
+# Cross-builds the 64-bit Windows application with Debian's MinGW-w64 (posix threads, which
+# std::thread and std::mutex need). JUCE is Debian's, found unchanged; juceaide runs here.
+#
+#   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/MinGW-w64.cmake \
+#         -DDRAVEL_WINDOWS_LIBRARIES=<prefix of the Windows libjpeg and libpng>
+set (CMAKE_SYSTEM_NAME Windows)
+set (CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set (toolchainPrefix x86_64-w64-mingw32)
+set (CMAKE_C_COMPILER ${toolchainPrefix}-gcc-posix)
+set (CMAKE_CXX_COMPILER ${toolchainPrefix}-g++-posix)
+set (CMAKE_RC_COMPILER ${toolchainPrefix}-windres)
+
+# The libraries JUCE's graphics module needs that Debian has no MinGW package for are built
+# from Debian's sources into this prefix (scripts/windows-libraries.sh).
+set (DRAVEL_WINDOWS_LIBRARIES "" CACHE PATH "Prefix of the Windows builds of libjpeg and libpng")
+list (APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES DRAVEL_WINDOWS_LIBRARIES)
+
+set (CMAKE_FIND_ROOT_PATH /usr/${toolchainPrefix} ${DRAVEL_WINDOWS_LIBRARIES})
+set (CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set (CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set (CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# JUCE's CMake package is the build machine's (Debian keeps it in its multiarch library
+# folder); nothing else is taken from the build machine's packages.
+set (CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
+if (NOT JUCE_DIR)
+    file (GLOB juceDirs LIST_DIRECTORIES true /usr/lib/*/cmake/JUCE-*)
+    list (SORT juceDirs)
+    list (GET juceDirs -1 JUCE_DIR)
+endif()
+
+# Test executables run under Wine, both when ctest discovers their cases and when it runs them.
+find_program (DRAVEL_WINE NAMES wine64 wine HINTS /usr/lib/wine)
+if (DRAVEL_WINE)
+    set (CMAKE_CROSSCOMPILING_EMULATOR ${DRAVEL_WINE})
+endif()
