@@ -5,45 +5,44 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <mutex>
+#include <cstdint>
+#include <new>
 
 //==============================================================================
-TEST (RealtimeCounters, SeeAllocationsAndLocksMadeOnPurpose)
+TEST (RealtimeCounters, SeeEveryFormOfNewMadeOnPurpose)
 {
-    juce::CriticalSection criticalSection;
-    std::mutex mutex;
-    RealtimeCounters::Counts afterNew, afterMalloc, afterCriticalSection, afterMutex;
+    struct alignas (64) Aligned { char bytes[64]; };
+    RealtimeCounters::Counts afterNew, afterArray, afterAligned, afterNothrow;
+    bool alignedAsAsked = false;
 
     {
         // Nothing inside the scope but the calls under test: gtest's own macros allocate.
         RealtimeCounters::Scope scope;
 
-        auto* volatile allocated = new int (1);
-        delete allocated;
+        auto* volatile single = new int (1);
+        delete single;
         afterNew = scope.counts();
 
-        void* volatile block = std::malloc (16);
-        std::free (block);
-        afterMalloc = scope.counts();
+        auto* volatile array = new float[16];
+        delete[] array;
+        afterArray = scope.counts();
 
-        {
-            const juce::ScopedLock lock (criticalSection);
-        }
-        afterCriticalSection = scope.counts();
+        auto* volatile aligned = new Aligned();
+        alignedAsAsked = reinterpret_cast<std::uintptr_t> (aligned) % 64 == 0;
+        delete aligned;
+        afterAligned = scope.counts();
 
-        {
-            const std::lock_guard<std::mutex> lock (mutex);
-        }
-        afterMutex = scope.counts();
+        auto* volatile nothrow = new (std::nothrow) int (2);
+        delete nothrow;
+        afterNothrow = scope.counts();
     }
 
     EXPECT_EQ (afterNew.allocations, 1);
-    EXPECT_EQ (afterMalloc.allocations, 2);
-    EXPECT_EQ (afterMalloc.locks, 0);
-    EXPECT_EQ (afterCriticalSection.locks, 1);
-    EXPECT_EQ (afterMutex.locks, 2);
-    EXPECT_EQ (afterMutex.allocations, 2);
+    EXPECT_EQ (afterArray.allocations, 2);
+    EXPECT_EQ (afterAligned.allocations, 3);
+    EXPECT_TRUE (alignedAsAsked);
+    EXPECT_EQ (afterNothrow.allocations, 4);
+    EXPECT_EQ (afterNothrow.locks, 0);
 }
 
 //==============================================================================

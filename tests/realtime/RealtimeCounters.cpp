@@ -1,22 +1,8 @@
 #include "RealtimeCounters.h"
-
-#include <dlfcn.h>
-#include <malloc.h>
-#include <pthread.h>
-#include <semaphore.h>
+#include "RawAllocation.h"
 
 #include <cstddef>
-#include <cstdlib>
 #include <new>
-
-extern "C"
-{
-    void* __libc_malloc (size_t);
-    void* __libc_calloc (size_t, size_t);
-    void* __libc_realloc (void*, size_t);
-    void* __libc_memalign (size_t, size_t);
-    void  __libc_free (void*);
-}
 
 // Without sized deallocation (clang's default) <new> leaves these out, but code built with
 // it, libstdc++ among them, still calls them.
@@ -33,46 +19,10 @@ namespace
     thread_local bool counting = false;
     thread_local long allocationCount = 0;
     thread_local long lockCount = 0;
-
-    inline void noteAllocation() noexcept    { if (counting) ++allocationCount; }
-    inline void noteLock() noexcept          { if (counting) ++lockCount; }
-
-    template <typename Function>
-    Function next (const char* name)
-    {
-        return reinterpret_cast<Function> (dlsym (RTLD_NEXT, name));
-    }
-
-    using MutexFunction     = int (*) (pthread_mutex_t*);
-    using TimedMutexFunction = int (*) (pthread_mutex_t*, const struct timespec*);
-    using RwLockFunction    = int (*) (pthread_rwlock_t*);
-    using CondWaitFunction  = int (*) (pthread_cond_t*, pthread_mutex_t*);
-    using CondTimedFunction = int (*) (pthread_cond_t*, pthread_mutex_t*, const struct timespec*);
-    using SemFunction       = int (*) (sem_t*);
-    using SemTimedFunction  = int (*) (sem_t*, const struct timespec*);
-
-    // Looked up once, before main, so that no lookup happens inside a Scope.
-    struct NextFunctions
-    {
-        MutexFunction mutexLock         = next<MutexFunction> ("pthread_mutex_lock");
-        MutexFunction mutexTryLock      = next<MutexFunction> ("pthread_mutex_trylock");
-        TimedMutexFunction mutexTimed   = next<TimedMutexFunction> ("pthread_mutex_timedlock");
-        RwLockFunction readLock         = next<RwLockFunction> ("pthread_rwlock_rdlock");
-        RwLockFunction writeLock        = next<RwLockFunction> ("pthread_rwlock_wrlock");
-        CondWaitFunction condWait       = next<CondWaitFunction> ("pthread_cond_wait");
-        CondTimedFunction condTimedWait = next<CondTimedFunction> ("pthread_cond_timedwait");
-        SemFunction semWait             = next<SemFunction> ("sem_wait");
-        SemTimedFunction semTimedWait   = next<SemTimedFunction> ("sem_timedwait");
-    };
-
-    const NextFunctions& nextFunctions()
-    {
-        static const NextFunctions functions;
-        return functions;
-    }
-
-    [[maybe_unused]] const auto& lookedUpBeforeMain = nextFunctions();
 }
+
+void RawAllocation::noteAllocation() noexcept    { if (counting) ++allocationCount; }
+void RawAllocation::noteLock() noexcept          { if (counting) ++lockCount; }
 
 namespace RealtimeCounters
 {
@@ -95,53 +45,25 @@ namespace RealtimeCounters
 }
 
 //==============================================================================
-extern "C"
-{
-    void* malloc (size_t size)                      { noteAllocation(); return __libc_malloc (size); }
-    void* calloc (size_t count, size_t size)        { noteAllocation(); return __libc_calloc (count, size); }
-    void* realloc (void* p, size_t size)            { noteAllocation(); return __libc_realloc (p, size); }
-    void* memalign (size_t alignment, size_t size)  { noteAllocation(); return __libc_memalign (alignment, size); }
-    void* aligned_alloc (size_t alignment, size_t size) { noteAllocation(); return __libc_memalign (alignment, size); }
-    void  free (void* p)                            { __libc_free (p); }
-
-    int posix_memalign (void** result, size_t alignment, size_t size)
-    {
-        noteAllocation();
-        *result = __libc_memalign (alignment, size);
-        return *result != nullptr ? 0 : 12; // ENOMEM
-    }
-
-    int pthread_mutex_lock (pthread_mutex_t* m)     { noteLock(); return nextFunctions().mutexLock (m); }
-    int pthread_mutex_trylock (pthread_mutex_t* m)  { noteLock(); return nextFunctions().mutexTryLock (m); }
-    int pthread_mutex_timedlock (pthread_mutex_t* m, const struct timespec* t) { noteLock(); return nextFunctions().mutexTimed (m, t); }
-    int pthread_rwlock_rdlock (pthread_rwlock_t* l) { noteLock(); return nextFunctions().readLock (l); }
-    int pthread_rwlock_wrlock (pthread_rwlock_t* l) { noteLock(); return nextFunctions().writeLock (l); }
-    int pthread_cond_wait (pthread_cond_t* c, pthread_mutex_t* m) { noteLock(); return nextFunctions().condWait (c, m); }
-    int pthread_cond_timedwait (pthread_cond_t* c, pthread_mutex_t* m, const struct timespec* t) { noteLock(); return nextFunctions().condTimedWait (c, m, t); }
-    int sem_wait (sem_t* s)                         { noteLock(); return nextFunctions().semWait (s); }
-    int sem_timedwait (sem_t* s, const struct timespec* t) { noteLock(); return nextFunctions().semTimedWait (s, t); }
-}
-
-//==============================================================================
 void* operator new (std::size_t size)
 {
-    noteAllocation();
+    RawAllocation::noteAllocation();
 
-    if (auto* p = __libc_malloc (size == 0 ? 1 : size))
+    if (auto* p = RawAllocation::allocate (size == 0 ? 1 : size))
         return p;
 
     throw std::bad_alloc();
 }
 
 void* operator new[] (std::size_t size)                                 { return operator new (size); }
-void* operator new (std::size_t size, const std::nothrow_t&) noexcept   { noteAllocation(); return __libc_malloc (size == 0 ? 1 : size); }
-void* operator new[] (std::size_t size, const std::nothrow_t&) noexcept { noteAllocation(); return __libc_malloc (size == 0 ? 1 : size); }
+void* operator new (std::size_t size, const std::nothrow_t&) noexcept   { RawAllocation::noteAllocation(); return RawAllocation::allocate (size == 0 ? 1 : size); }
+void* operator new[] (std::size_t size, const std::nothrow_t&) noexcept { RawAllocation::noteAllocation(); return RawAllocation::allocate (size == 0 ? 1 : size); }
 
 void* operator new (std::size_t size, std::align_val_t alignment)
 {
-    noteAllocation();
+    RawAllocation::noteAllocation();
 
-    if (auto* p = __libc_memalign ((size_t) alignment, size == 0 ? 1 : size))
+    if (auto* p = RawAllocation::allocateAligned (size == 0 ? 1 : size, (std::size_t) alignment))
         return p;
 
     throw std::bad_alloc();
@@ -149,11 +71,11 @@ void* operator new (std::size_t size, std::align_val_t alignment)
 
 void* operator new[] (std::size_t size, std::align_val_t alignment)     { return operator new (size, alignment); }
 
-void operator delete (void* p) noexcept                                 { __libc_free (p); }
-void operator delete[] (void* p) noexcept                               { __libc_free (p); }
-void operator delete (void* p, std::size_t) noexcept                    { __libc_free (p); }
-void operator delete[] (void* p, std::size_t) noexcept                  { __libc_free (p); }
-void operator delete (void* p, std::align_val_t) noexcept               { __libc_free (p); }
-void operator delete[] (void* p, std::align_val_t) noexcept             { __libc_free (p); }
-void operator delete (void* p, std::size_t, std::align_val_t) noexcept  { __libc_free (p); }
-void operator delete[] (void* p, std::size_t, std::align_val_t) noexcept { __libc_free (p); }
+void operator delete (void* p) noexcept                                 { RawAllocation::release (p); }
+void operator delete[] (void* p) noexcept                               { RawAllocation::release (p); }
+void operator delete (void* p, std::size_t) noexcept                    { RawAllocation::release (p); }
+void operator delete[] (void* p, std::size_t) noexcept                  { RawAllocation::release (p); }
+void operator delete (void* p, std::align_val_t) noexcept               { RawAllocation::releaseAligned (p); }
+void operator delete[] (void* p, std::align_val_t) noexcept             { RawAllocation::releaseAligned (p); }
+void operator delete (void* p, std::size_t, std::align_val_t) noexcept  { RawAllocation::releaseAligned (p); }
+void operator delete[] (void* p, std::size_t, std::align_val_t) noexcept { RawAllocation::releaseAligned (p); }
