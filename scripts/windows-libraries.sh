@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Windows libjpeg and libpng that JUCE's graphics module needs, from Debian's own
-# source packages, with the MinGW-w64 toolchain, into a prefix that later runs reuse.
+# Builds the Windows libjpeg and libpng that JUCE's graphics module needs, and Google Benchmark
+# for the benchmarks, from Debian's own source packages, with the MinGW-w64 toolchain, into a
+# prefix that later runs reuse.
 #
 #   scripts/windows-libraries.sh WORK_DIR     the libraries land in WORK_DIR/prefix
 #
@@ -66,7 +67,8 @@ apt-get "${apt_options[@]}" -q update
 sources="$work/sources"
 rm -rf "$sources"
 mkdir -p "$sources"
-(cd "$sources" && apt-get "${apt_options[@]}" -q source "libjpeg-turbo/$release" "libpng1.6/$release")
+(cd "$sources" && apt-get "${apt_options[@]}" -q source \
+    "libjpeg-turbo/$release" "libpng1.6/$release" "benchmark/$release")
 
 #==============================================================================
 toolchain=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/MinGW-w64.cmake" -DCMAKE_BUILD_TYPE=Release
@@ -90,6 +92,13 @@ build_and_install "$jpeg_source" \
 cp "$jpeg_source/jpegint.h" "$prefix/include/"
 build_and_install "$(echo "$sources"/libpng1.6-*/)" \
     -DPNG_SHARED=OFF -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF
+
+# Debian's build names the version, which the sources would otherwise read from git.
+benchmark_source=$(echo "$sources"/benchmark-*/)
+benchmark_version=$(basename "$benchmark_source")
+build_and_install "$benchmark_source" \
+    -DGIT_VERSION="${benchmark_version#benchmark-}" -DBENCHMARK_ENABLE_TESTING=OFF \
+    -DBENCHMARK_ENABLE_WERROR=OFF -DBENCHMARK_INSTALL_DOCS=OFF
 
 # libjpeg-turbo's Windows jconfig.h leaves out its `boolean` when <rpcndr.h> was read first (as
 # <windows.h> does), and JUCE's loader names that type. rpcndr.h declares the same type, so
