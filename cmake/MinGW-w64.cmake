@@ -25,8 +25,10 @@ set (CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set (CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
 if (NOT JUCE_DIR)
     file (GLOB juceDirs LIST_DIRECTORIES true /usr/lib/*/cmake/JUCE-*)
-    list (SORT juceDirs)
-    list (GET juceDirs -1 JUCE_DIR)
+    if (juceDirs)
+        list (SORT juceDirs)
+        list (GET juceDirs -1 JUCE_DIR)
+    endif()
 endif()
 
 # Test executables run under Wine, both when ctest discovers their cases and when it runs them.

@@ -18,3 +18,17 @@ add_custom_command (OUTPUT "${CMAKE_BINARY_DIR}/${DRAVEL_PACKAGE_NAME}.zip"
     VERBATIM)
 
 add_custom_target (DravelTunerPackage ALL DEPENDS "${CMAKE_BINARY_DIR}/${DRAVEL_PACKAGE_NAME}.zip")
+
+# What a user receives holds as it should: a self-contained GUI executable, zipped with the
+# LICENSE.
+if (BUILD_TESTING)
+    find_package (Python3 REQUIRED COMPONENTS Interpreter)
+    add_test (NAME WindowsPackage.IsOneSelfContainedGuiExecutableZippedWithTheLicense
+              COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tests/app/windows_package_test.py
+                      --exe $<TARGET_FILE:DravelTuner_Standalone>
+                      --zip ${CMAKE_BINARY_DIR}/${DRAVEL_PACKAGE_NAME}.zip
+                      --license ${PROJECT_SOURCE_DIR}/LICENSE
+                      --version ${PROJECT_VERSION})
+    set_tests_properties (WindowsPackage.IsOneSelfContainedGuiExecutableZippedWithTheLicense PROPERTIES
+        SKIP_RETURN_CODE 77)
+endif()
