@@ -1,6 +1,7 @@
 #include "RealtimeCounters.h"
 
 #include <dlfcn.h>
+#include <malloc.h>
 #include <pthread.h>
 #include <semaphore.h>
 
@@ -16,6 +17,15 @@ extern "C"
     void* __libc_memalign (size_t, size_t);
     void  __libc_free (void*);
 }
+
+// Without sized deallocation (clang's default) <new> leaves these out, but code built with
+// it, libstdc++ among them, still calls them.
+#if ! __cpp_sized_deallocation
+void operator delete (void*, std::size_t) noexcept;
+void operator delete[] (void*, std::size_t) noexcept;
+void operator delete (void*, std::size_t, std::align_val_t) noexcept;
+void operator delete[] (void*, std::size_t, std::align_val_t) noexcept;
+#endif
 
 namespace
 {
