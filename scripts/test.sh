@@ -4,7 +4,8 @@
 #   asan        the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer
 #   tsan        the unit suite, threaded tests and all, under ThreadSanitizer
 #   fuzz        the saved-state fuzzer for a bounded time
-# With no argument all four run, in that order; name some to run only those.
+# With no argument all four run, in that order; name some to run only those. Every build here
+# treats a warning in the project's own sources as an error.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -14,17 +15,18 @@ stages=("$@")
 setup_machine
 
 clang_compilers=(-DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14)
+warnings_as_errors=-DDRAVEL_WARNINGS_AS_ERRORS=ON
 
 for stage in "${stages[@]}"; do
     echo "=== $stage ==="
     case "$stage" in
         release)
-            configure_and_build "$repo_root/build" -DCMAKE_BUILD_TYPE=Release
+            configure_and_build "$repo_root/build" -DCMAKE_BUILD_TYPE=Release "$warnings_as_errors"
             (cd "$repo_root/build" && ctest --output-on-failure --parallel "$jobs")
             ;;
         asan)
             configure_and_build "$repo_root/build-asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-                "${clang_compilers[@]}" -DDRAVEL_SANITIZERS=address,undefined
+                "${clang_compilers[@]}" "$warnings_as_errors" -DDRAVEL_SANITIZERS=address,undefined
             (cd "$repo_root/build-asan" \
                 && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
                    LSAN_OPTIONS=suppressions=$repo_root/tests/support/lsan.supp \
@@ -33,13 +35,13 @@ for stage in "${stages[@]}"; do
             ;;
         tsan)
             configure_and_build "$repo_root/build-tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-                "${clang_compilers[@]}" -DDRAVEL_SANITIZERS=thread
+                "${clang_compilers[@]}" "$warnings_as_errors" -DDRAVEL_SANITIZERS=thread
             (cd "$repo_root/build-tsan" \
                 && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$repo_root/tests/support/tsan.supp \
                    ctest --output-on-failure --parallel "$jobs" --label-exclude app)
             ;;
         fuzz)
-            bash "$repo_root/scripts/fuzz.sh" "${FUZZ_SECONDS:-60}"
+            bash "$repo_root/scripts/fuzz.sh" "${FUZZ_SECONDS:-60}" "$warnings_as_errors"
             ;;
         *)
             echo "unknown stage: $stage (release, asan, tsan, fuzz)" >&2
