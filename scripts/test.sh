@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Sets the machine up, builds and runs every test through ctest:
 #   release     the whole suite, the real window and the stand-alone with real audio
+#   clang       the whole suite again, built by clang without sanitizers (real-time tests too)
 #   asan        the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer
 #   tsan        the unit suite, threaded tests and all, under ThreadSanitizer
 #   fuzz        the saved-state fuzzer for a bounded time
-# With no argument all four run, in that order; name some to run only those. Every build here
+# With no argument all five run, in that order; name some to run only those. Every build here
 # treats a warning in the project's own sources as an error.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 stages=("$@")
-[ ${#stages[@]} -gt 0 ] || stages=(release asan tsan fuzz)
+[ ${#stages[@]} -gt 0 ] || stages=(release clang asan tsan fuzz)
 
 setup_machine
 
@@ -23,6 +24,11 @@ for stage in "${stages[@]}"; do
         release)
             configure_and_build "$repo_root/build" -DCMAKE_BUILD_TYPE=Release "$warnings_as_errors"
             (cd "$repo_root/build" && ctest --output-on-failure --parallel "$jobs")
+            ;;
+        clang)
+            configure_and_build "$repo_root/build-clang" -DCMAKE_BUILD_TYPE=Release \
+                "${clang_compilers[@]}" "$warnings_as_errors"
+            (cd "$repo_root/build-clang" && ctest --output-on-failure --parallel "$jobs")
             ;;
         asan)
             configure_and_build "$repo_root/build-asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -44,7 +50,7 @@ for stage in "${stages[@]}"; do
             bash "$repo_root/scripts/fuzz.sh" "${FUZZ_SECONDS:-60}" "$warnings_as_errors"
             ;;
         *)
-            echo "unknown stage: $stage (release, asan, tsan, fuzz)" >&2
+            echo "unknown stage: $stage (release, clang, asan, tsan, fuzz)" >&2
             exit 2
             ;;
     esac
