@@ -6,8 +6,8 @@
 //   tone <hz> <amplitude>    play a sine from the next period on (phase continuous)
 //   silence                  play zeros
 //   check                    compare what was recorded with what was played
-//   measure                  compare window by window, for a path whose delay may move at
-//                            an xrun (Wine's buffers)
+//   measure                  compare window by window, for a path whose delay may move
+//                            (Wine's buffers)
 //   quit
 // It prints "ready" once it runs, and "ok ..." or "error ..." after every command.
 
@@ -22,6 +22,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -153,14 +154,16 @@ namespace
         return "error the output never matched the input";
     }
 
-    /** For a path whose delay may move when the server reports an xrun (Wine's ALSA buffers
-        keep what they hold while a period is skipped): the recording is compared window by
-        window, each at the delay that repeats it exactly. A window that no delay repeats is
-        counted as beside an xrun when one was reported within a second of it, and as
-        unexplained otherwise. */
+    /** For a path whose delay may move (Wine's buffers slip by a period when its timing does
+        on a loaded machine, or keep what they hold while JACK skips a period at an xrun): the
+        recording is compared window by window, each at the delay that repeats it exactly. A
+        window that no delay repeats counts as where the delay moved when the windows around
+        it were repeated at different delays, as beside an xrun when one was reported within a
+        second of it, and as unexplained otherwise. */
     std::string measurePassThrough (const Recorder& r)
     {
         constexpr size_t windowLength = 4096, maxLag = 16384, xrunReach = 48000;
+        constexpr long unmatched = -1;
         const auto done = r.framesDone.load();
         const auto xrunCount = std::min ((size_t) r.xruns.load(), r.xrunFrames.size());
 
@@ -191,8 +194,8 @@ namespace
             return false;
         };
 
-        size_t sounding = 0, identical = 0, beside = 0, unexplained = 0, lag = 0;
-        std::set<size_t> lags;
+        std::vector<std::pair<size_t, long>> windows; // start, delay
+        size_t lag = 0;
 
         for (auto start = firstSound; start + windowLength + maxLag <= done; start += windowLength)
         {
@@ -200,7 +203,6 @@ namespace
                              [] (float sample) { return sample == 0.0f; }))
                 continue;
 
-            ++sounding;
             auto found = repeats (start, lag);
 
             for (size_t candidate = 0; ! found && candidate <= maxLag; ++candidate)
@@ -210,31 +212,49 @@ namespace
                     found = true;
                 }
 
-            if (found)
-            {
-                ++identical;
-                lags.insert (lag);
-            }
-            else if (besideAnXrun (start))
-            {
-                ++beside;
-            }
-            else
-            {
-                ++unexplained;
-            }
+            windows.emplace_back (start, found ? (long) lag : unmatched);
         }
 
-        if (sounding == 0)
+        if (windows.empty())
             return "error nothing was played";
 
+        size_t identical = 0, moved = 0, beside = 0, unexplained = 0;
+        std::set<long> lags;
+
+        for (size_t i = 0; i < windows.size(); ++i)
+        {
+            if (windows[i].second != unmatched)
+            {
+                ++identical;
+                lags.insert (windows[i].second);
+                continue;
+            }
+
+            auto before = unmatched, after = unmatched;
+
+            for (auto j = i; j > 0 && before == unmatched; --j)
+                before = windows[j - 1].second;
+
+            for (auto j = i + 1; j < windows.size() && after == unmatched; ++j)
+                after = windows[j].second;
+
+            if (before != unmatched && after != unmatched && before != after)
+                ++moved;
+            else if (besideAnXrun (windows[i].first))
+                ++beside;
+            else
+                ++unexplained;
+        }
+
         std::ostringstream result;
-        result << "ok " << identical << " of " << sounding << " windows of " << windowLength << " frames identical, at lags";
+        result << "ok " << identical << " of " << windows.size() << " windows of " << windowLength
+               << " frames identical, at delays";
 
         for (auto l : lags)
             result << " " << l;
 
-        result << " frames; " << beside << " beside the " << xrunCount << " xruns, " << unexplained << " unexplained";
+        result << " frames; " << moved << " where the delay moved, " << beside << " beside the " << xrunCount
+               << " xruns, " << unexplained << " unexplained";
         return result.str();
     }
 

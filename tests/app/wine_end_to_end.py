@@ -216,18 +216,20 @@ def playing_session (args, wine, env, display, settings):
         window.save_picture (os.path.join (args.pictures, "wine-20-cents-sharp.png"))
         check (expected == {35} and pointer == 35,
                "a tone 20 cents sharp lights bar 35 alone, under the pointer, %s" % describe (seen))
+        time.sleep (1.0)  # more sound for the pass-through to be compared on
 
         tone.send ("silence")
         seen = wait_for_meter (window, set(), None, 10)
         check (True, "after the tone stops no bar is lit, %s" % describe (seen))
 
         # Wine's mixer takes and gives 32-bit floats at the server's rate, so the output repeats
-        # the input sample for sample; only an xrun, on a loaded machine, moves the delay.
+        # the input sample for sample; only the delay may move, when Wine's timing or JACK's
+        # slips on a loaded machine, and the windows where it moved cannot match.
         measured = tone.send ("measure")[3:]
         print ("PASS-THROUGH under Wine: " + measured, flush=True)
         counts = re.match (r"(\d+) of (\d+) windows.* (\d+) unexplained", measured)
-        check (counts is not None and int (counts.group (1)) > 0 and int (counts.group (3)) == 0,
-               "the output repeats the input exactly, window by window, except beside xruns: " + measured)
+        check (counts is not None and 2 * int (counts.group (1)) >= int (counts.group (2)) and int (counts.group (3)) == 0,
+               "the output repeats the input exactly, window by window, but where the delay moved: " + measured)
 
         # The reference turned down to 432 Hz with the mouse, to be found in the saved state.
         activate (window)
