@@ -1,4 +1,4 @@
-// A JACK client for the end-to-end test: plays tones into the tuner's inputs, records the
+// A JACK client for the end-to-end tests: plays tones into the tuner's inputs, records the
 // tuner's output, and checks that the output is the input delayed by whole frames.
 //
 // It reads commands on stdin, one a line, and answers each on stdout:
@@ -6,17 +6,23 @@
 //   tone <hz> <amplitude>    play a sine from the next period on (phase continuous)
 //   silence                  play zeros
 //   check                    compare what was recorded with what was played
+//   measure                  compare window by window, for a path whose delay may move
+//                            (Wine's buffers)
 //   quit
 // It prints "ready" once it runs, and "ok ..." or "error ..." after every command.
 
 #include <jack/jack.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -39,11 +45,18 @@ namespace
         std::vector<float> recorded = std::vector<float> (maxRecordedFrames, 0.0f);
         std::atomic<size_t> framesDone { 0 };
         std::atomic<int> xruns { 0 };
+        std::array<std::atomic<size_t>, 64> xrunFrames {};
     };
 
     int countXrun (void* arg)
     {
-        ++static_cast<Recorder*> (arg)->xruns;
+        auto& r = *static_cast<Recorder*> (arg);
+        // Where the recording was when it happened, near enough to tell which windows it touched.
+        const auto index = (size_t) r.xruns.fetch_add (1);
+
+        if (index < r.xrunFrames.size())
+            r.xrunFrames[index].store (r.framesDone.load());
+
         return 0;
     }
 
@@ -141,6 +154,110 @@ namespace
         return "error the output never matched the input";
     }
 
+    /** For a path whose delay may move (Wine's buffers slip by a period when its timing does
+        on a loaded machine, or keep what they hold while JACK skips a period at an xrun): the
+        recording is compared window by window, each at the delay that repeats it exactly. A
+        window that no delay repeats counts as where the delay moved when the windows around
+        it were repeated at different delays, as beside an xrun when one was reported within a
+        second of it, and as unexplained otherwise. */
+    std::string measurePassThrough (const Recorder& r)
+    {
+        constexpr size_t windowLength = 4096, maxLag = 16384, xrunReach = 48000;
+        constexpr long unmatched = -1;
+        const auto done = r.framesDone.load();
+        const auto xrunCount = std::min ((size_t) r.xruns.load(), r.xrunFrames.size());
+
+        size_t firstSound = 0;
+
+        while (firstSound < done && r.played[firstSound] == 0.0f)
+            ++firstSound;
+
+        const auto repeats = [&r] (size_t start, size_t lag)
+        {
+            for (auto n = start; n < start + windowLength; ++n)
+                if (r.recorded[n + lag] != r.played[n])
+                    return false;
+
+            return true;
+        };
+
+        const auto besideAnXrun = [&r, xrunCount] (size_t start)
+        {
+            for (size_t i = 0; i < xrunCount; ++i)
+            {
+                const auto frame = r.xrunFrames[i].load();
+
+                if (frame + xrunReach >= start && frame <= start + windowLength + maxLag + xrunReach)
+                    return true;
+            }
+
+            return false;
+        };
+
+        std::vector<std::pair<size_t, long>> windows; // start, delay
+        size_t lag = 0;
+
+        for (auto start = firstSound; start + windowLength + maxLag <= done; start += windowLength)
+        {
+            if (std::all_of (r.played.begin() + (long) start, r.played.begin() + (long) (start + windowLength),
+                             [] (float sample) { return sample == 0.0f; }))
+                continue;
+
+            auto found = repeats (start, lag);
+
+            for (size_t candidate = 0; ! found && candidate <= maxLag; ++candidate)
+                if (repeats (start, candidate))
+                {
+                    lag = candidate;
+                    found = true;
+                }
+
+            windows.emplace_back (start, found ? (long) lag : unmatched);
+        }
+
+        if (windows.empty())
+            return "error nothing was played";
+
+        size_t identical = 0, moved = 0, beside = 0, unexplained = 0;
+        std::set<long> lags;
+
+        for (size_t i = 0; i < windows.size(); ++i)
+        {
+            if (windows[i].second != unmatched)
+            {
+                ++identical;
+                lags.insert (windows[i].second);
+                continue;
+            }
+
+            auto before = unmatched, after = unmatched;
+
+            for (auto j = i; j > 0 && before == unmatched; --j)
+                before = windows[j - 1].second;
+
+            for (auto j = i + 1; j < windows.size() && after == unmatched; ++j)
+                after = windows[j].second;
+
+            if (before != unmatched && after != unmatched && before != after)
+                ++moved;
+            else if (besideAnXrun (windows[i].first))
+                ++beside;
+            else
+                ++unexplained;
+        }
+
+        std::ostringstream result;
+        result << "ok " << identical << " of " << windows.size() << " windows of " << windowLength
+               << " frames identical, at delays";
+
+        for (auto l : lags)
+            result << " " << l;
+
+        result << " frames; " << moved << " where the delay moved, " << beside << " beside the " << xrunCount
+               << " xruns, " << unexplained << " unexplained";
+        return result.str();
+    }
+
     bool connectPorts (Recorder& r, const std::string& app)
     {
         const auto ownOutput = std::string (jack_port_name (r.output));
@@ -207,6 +324,10 @@ int main()
         else if (command == "check")
         {
             std::cout << checkPassThrough (recorder) << std::endl;
+        }
+        else if (command == "measure")
+        {
+            std::cout << measurePassThrough (recorder) << std::endl;
         }
         else if (command == "quit")
         {

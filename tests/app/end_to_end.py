@@ -7,10 +7,8 @@ Exits 0 when everything holds, 1 on a failure, 77 when the machine lacks Xvfb or
 """
 
 import argparse
-import math
 import os
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
@@ -18,85 +16,10 @@ import time
 
 sys.path.insert (0, os.path.dirname (os.path.abspath (__file__)))
 import tuner_window  # noqa: E402
+from end_to_end_support import (SAMPLE_RATE, SKIP, Failure, JackServer, ToneClient, check, describe,  # noqa: E402
+                                expected_meter, wait_for_meter, wait_for_ports)
 
-SAMPLE_RATE = 48000
 SERVER_NAME = "dravel-e2e-%d" % os.getpid()
-SKIP = 77
-
-
-class Failure (Exception):
-    pass
-
-
-def check (condition, message):
-    if not condition:
-        raise Failure (message)
-    print ("  ok: " + message, flush=True)
-
-
-def expected_meter (frequency, reference):
-    """The bars the meter lights for a steady tone and the bar under its pointer, as the
-    window computes them (Python's round, like the window's, sends halves to even)."""
-    x = 12.0 * math.log2 (frequency / reference) + 69.0
-    cents = (x - round (x)) * 100.0
-    pointer = round ((max (-50.0, min (50.0, cents)) + 50.0) * 50.0 / 100.0)
-    return ({24, 25, 26} if abs (cents) <= 3.0 else {pointer}), pointer
-
-
-class ToneClient:
-    def __init__ (self, path, env):
-        self.process = subprocess.Popen ([path], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                         env=env, text=True, bufsize=1)
-        ready = self.process.stdout.readline().strip()
-        if not ready.startswith ("ready"):
-            raise Failure ("the JACK tone client did not start: " + ready)
-
-    def send (self, command):
-        self.process.stdin.write (command + "\n")
-        self.process.stdin.flush()
-        answer = self.process.stdout.readline().strip()
-        if not answer.startswith ("ok"):
-            raise Failure ("tone client: %s -> %s" % (command, answer))
-        return answer
-
-    def close (self):
-        try:
-            self.send ("quit")
-        except Exception:
-            pass
-        try:
-            self.process.wait (timeout=5)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-
-
-def wait_for_ports (env, port, timeout):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        listing = subprocess.run (["jack_lsp"], env=env, capture_output=True, text=True).stdout
-        if port in listing.splitlines():
-            return True
-        time.sleep (0.1)
-    return False
-
-
-def wait_for_meter (window, expected_bars, expected_pointer, timeout):
-    """Polls captures until the meter shows the expected bars and pointer. Returns the time,
-    in seconds since the call, of the capture that first showed them and of the one before."""
-    start = time.monotonic()
-    previous, seen = 0.0, None
-    while time.monotonic() - start < timeout:
-        taken = time.monotonic() - start
-        seen = window.meter()
-        if seen == (expected_bars, expected_pointer):
-            return taken, previous
-        previous = taken
-    raise Failure ("expected bars %s lit and the pointer over %s, saw bars %s and the pointer over %s"
-                   % (sorted (expected_bars), expected_pointer, sorted (seen[0]), seen[1]))
-
-
-def describe (seen):
-    return "seen %.0f ms after it, not yet %.0f ms after" % (seen[0] * 1000, seen[1] * 1000)
 
 
 def run_app (args, home, env, display):
@@ -192,13 +115,10 @@ def main():
     settings = tuner_window.write_jack_settings (home, SAMPLE_RATE)
     env = dict (os.environ, JACK_DEFAULT_SERVER=SERVER_NAME, JACK_NO_AUDIO_RESERVATION="1")
 
-    jack = subprocess.Popen (["jackd", "--no-realtime", "-n", SERVER_NAME, "-d", "dummy", "-r", str (SAMPLE_RATE),
-                              "-p", "512", "-C", "2", "-P", "2"],
-                             env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    jack = JackServer (env)
     xvfb = tuner_window.Xvfb()
     try:
-        if not wait_for_ports (env, "system:playback_1", 10):
-            raise Failure ("the JACK dummy server did not start")
+        jack.wait_until_running (10)
 
         print ("first start: reference 440.0 Hz", flush=True)
         session (args, home, env, xvfb.display, 440.0, first=True)
@@ -216,11 +136,7 @@ def main():
         return 1
     finally:
         xvfb.stop()
-        jack.send_signal (signal.SIGTERM)
-        try:
-            jack.wait (timeout=5)
-        except subprocess.TimeoutExpired:
-            jack.kill()
+        jack.stop()
         if os.environ.get ("DRAVEL_KEEP_SCRATCH") is None:
             shutil.rmtree (scratch, ignore_errors=True)
         else:

@@ -170,6 +170,11 @@ class TunerWindow:
                 return missing
             time.sleep (0.1)
 
+    def shows_muted_input_notice (self):
+        """JUCE's notice sits between the title bar and the face, so the row just above the
+        face's black ground is not black."""
+        return self.editor_pixel (self.screenshot(), 380, -1) != (0, 0, 0)
+
     def save_picture (self, path):
         os.makedirs (os.path.dirname (path), exist_ok=True)
         subprocess.run ("xwd -silent -id %s | convert xwd:- '%s'" % (self.window_id, path), shell=True, env=self.env, check=True)
