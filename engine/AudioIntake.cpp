@@ -96,7 +96,7 @@ void DravelTunerAudioProcessor::AnalysisThread::run()
     while (! threadShouldExit())
     {
         owner.analysePendingBlocks();
-        compat::waitOnThreadEvent (*this, AnalysisConstants::scanIntervalMilliseconds);
+        pauseBetweenScans (*this, AnalysisConstants::scanIntervalMilliseconds);
     }
 }
 

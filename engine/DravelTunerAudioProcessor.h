@@ -75,7 +75,12 @@ private:
         void run() override;
 
     private:
+        friend struct DravelTunerAudioProcessor::TestAccess;
+
         DravelTunerAudioProcessor& owner;
+
+        // Only the tests put anything else here, to see the pause the thread asks for.
+        bool (*pauseBetweenScans) (const juce::Thread&, double) = compat::waitOnThreadEvent;
     };
 
     struct AAXExtensions  : public compat::AAXClientExtensions

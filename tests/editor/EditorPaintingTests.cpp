@@ -58,6 +58,14 @@ namespace
         juce::uint32 argb;
     };
 
+    /** A rectangle with rounded corners, filled, or drawn with a line of some thickness. */
+    struct RoundedRectangle
+    {
+        juce::Rectangle<float> area;
+        float corner;
+        float lineThickness;    // 0 for a fill
+    };
+
     struct ExpectedCall
     {
         std::string what;
@@ -67,17 +75,68 @@ namespace
         bool isGradient = false;
         juce::Point<float> from, to;            // gradients
         std::vector<Stop> stops;
+        std::optional<RoundedRectangle> rounded;
     };
 
     ExpectedCall solid (std::string what, Kind kind, juce::Rectangle<float> bounds, juce::uint32 argb)
     {
-        return { std::move (what), kind, bounds, argb, false, {}, {}, {} };
+        return { std::move (what), kind, bounds, argb, false, {}, {}, {}, {} };
     }
 
     ExpectedCall gradient (std::string what, juce::Rectangle<float> bounds, juce::Point<float> from,
                            juce::Point<float> to, std::vector<Stop> stops)
     {
-        return { std::move (what), Kind::fillPath, bounds, 0, true, from, to, std::move (stops) };
+        return { std::move (what), Kind::fillPath, bounds, 0, true, from, to, std::move (stops), {} };
+    }
+
+    /** The call's shape is also checked at its four corners. */
+    ExpectedCall withCorners (ExpectedCall call, juce::Rectangle<float> area, float corner, float lineThickness = 0.0f)
+    {
+        call.rounded = RoundedRectangle { area, corner, lineThickness };
+        return call;
+    }
+
+    /** Along each corner's diagonal, the edge of a corner of radius r lies r (1 - 1 / sqrt 2)
+        in from the corner on each axis (JUCE's curve is within 0.001 r of the circle); a line
+        along that edge covers half its thickness either side. The probes sit a twentieth of a
+        pixel either side of each edge, so a radius off by a sixth of a pixel shows. */
+    testing::AssertionResult hasCorners (const juce::Path& shape, const RoundedRectangle& expected)
+    {
+        constexpr float probeOffset = 0.05f;
+        const auto diagonal = 1.0f / std::sqrt (2.0f);
+        const auto edge = expected.corner * (1.0f - diagonal);
+        const auto halfLine = expected.lineThickness * 0.5f * diagonal;
+
+        // Distances in from the corner, on each axis, and whether the shape covers them.
+        std::vector<std::pair<float, bool>> probes { { edge - halfLine - probeOffset, false },
+                                                     { edge - halfLine + probeOffset, true } };
+
+        if (expected.lineThickness > 0.0f)
+        {
+            probes.emplace_back (edge + halfLine - probeOffset, true);
+            probes.emplace_back (edge + halfLine + probeOffset, false);
+        }
+
+        const auto& a = expected.area;
+        const std::pair<juce::Point<float>, juce::Point<float>> corners[] {
+            { a.getTopLeft(), { 1.0f, 1.0f } },      { a.getTopRight(), { -1.0f, 1.0f } },
+            { a.getBottomRight(), { -1.0f, -1.0f } }, { a.getBottomLeft(), { 1.0f, -1.0f } },
+        };
+
+        for (const auto& [corner, inwards] : corners)
+        {
+            for (const auto& [distance, covered] : probes)
+            {
+                const auto probe = corner + inwards * distance;
+
+                if (shape.contains (probe, 0.001f) != covered)
+                    return testing::AssertionFailure() << juce::String (distance, 3) << " in from the corner at (" << corner.toString()
+                                                       << ") is " << (covered ? "not " : "") << "covered, for corners of "
+                                                       << expected.corner << ", line " << expected.lineThickness;
+            }
+        }
+
+        return testing::AssertionSuccess();
     }
 
     /** A rounded rectangle drawn with a line of this thickness covers it widened by half that. */
@@ -107,7 +166,8 @@ namespace
         const auto right = width, bottom = height;
 
         calls.push_back (solid ("ground", Kind::fillRect, { 0.0f, 0.0f, width, height }, black));
-        calls.push_back (solid ("frame", Kind::fillPath, strokeBounds ({ 10.5f, 10.5f, width - 21.0f, height - 21.0f }, 3.0f), accent));
+        const juce::Rectangle<float> frame (10.5f, 10.5f, width - 21.0f, height - 21.0f);
+        calls.push_back (withCorners (solid ("frame", Kind::fillPath, strokeBounds (frame, 3.0f), accent), frame, 5.0f, 3.0f));
 
         const juce::Point<float> screws[] = { { 39.0f, 38.0f }, { right - 39.0f, 38.0f },
                                               { 39.0f, bottom - 36.0f }, { right - 39.0f, bottom - 36.0f } };
@@ -115,20 +175,26 @@ namespace
         for (auto c : screws)
         {
             const auto where = " at " + c.toString().toStdString();
-            calls.push_back (gradient ("screw head" + where, { c.x - 4.0f, c.y - 4.0f, 8.0f, 8.0f },
-                                       { c.x - 3.0f, c.y - 3.0f }, { c.x + 3.0f, c.y + 3.0f },
-                                       { { 0.0, 0xff77736d }, { 1.0, 0xff1a1918 } }));
+            // A circle 8 across: a square of 8 whose corners are all curve.
+            const juce::Rectangle<float> head (c.x - 4.0f, c.y - 4.0f, 8.0f, 8.0f);
+            calls.push_back (withCorners (gradient ("screw head" + where, head, { c.x - 3.0f, c.y - 3.0f }, { c.x + 3.0f, c.y + 3.0f },
+                                                    { { 0.0, 0xff77736d }, { 1.0, 0xff1a1918 } }),
+                                          head, 4.0f));
             calls.push_back (solid ("screw slot" + where, Kind::fillPath, { c.x - 2.0f, c.y - 0.45f, 4.0f, 0.9f },
                                     withAlpha (accent, 0.58f)));
         }
 
         const juce::Rectangle<float> panel (32.0f, 78.0f, 696.0f, 184.0f);
-        calls.push_back (gradient ("panel", panel, { 32.0f, 78.0f }, { 728.0f, 262.0f },
-                                   { { 0.0, 0xff322b24 }, { 0.5, 0xff17130f }, { 1.0, 0xff090807 } }));
-        calls.push_back (solid ("panel outline", Kind::fillPath, strokeBounds (panel, 1.25f), withAlpha (accent, 0.78f)));
+        calls.push_back (withCorners (gradient ("panel", panel, { 32.0f, 78.0f }, { 728.0f, 262.0f },
+                                                { { 0.0, 0xff322b24 }, { 0.5, 0xff17130f }, { 1.0, 0xff090807 } }),
+                                      panel, 7.0f));
+        calls.push_back (withCorners (solid ("panel outline", Kind::fillPath, strokeBounds (panel, 1.25f), withAlpha (accent, 0.78f)),
+                                      panel, 7.0f, 1.25f));
 
-        calls.push_back (gradient ("display", { 39.0f, 85.0f, 682.0f, 170.0f }, { 39.0f, 85.0f }, { 39.0f, 255.0f },
-                                   { { 0.0, 0xff07100a }, { 0.42, 0xff07130b }, { 1.0, 0xff020403 } }));
+        const juce::Rectangle<float> display (39.0f, 85.0f, 682.0f, 170.0f);
+        calls.push_back (withCorners (gradient ("display", display, { 39.0f, 85.0f }, { 39.0f, 255.0f },
+                                                { { 0.0, 0xff07100a }, { 0.42, 0xff07130b }, { 1.0, 0xff020403 } }),
+                                      display, 4.0f));
         calls.push_back (solid ("highlight", Kind::fillRect, { 43.0f, 87.0f, 674.0f, 1.0f }, withAlpha (white, 0.035f)));
 
         for (int i = 0; i < 51; ++i)
@@ -140,13 +206,16 @@ namespace
 
             if (lit)
             {
-                calls.push_back (solid (name + " outer glow", Kind::fillPath, bar.expanded (7.0f, 5.0f), withAlpha (colour, 0.12f)));
-                calls.push_back (solid (name + " inner glow", Kind::fillPath, bar.expanded (3.0f, 2.0f), withAlpha (colour, 0.30f)));
+                const auto outer = bar.expanded (7.0f, 5.0f), inner = bar.expanded (3.0f, 2.0f);
+                calls.push_back (withCorners (solid (name + " outer glow", Kind::fillPath, outer, withAlpha (colour, 0.12f)), outer, 4.0f));
+                calls.push_back (withCorners (solid (name + " inner glow", Kind::fillPath, inner, withAlpha (colour, 0.30f)), inner, 3.0f));
             }
 
-            calls.push_back (solid (name + " body", Kind::fillPath, bar, withAlpha (colour, lit ? 1.0f : 0.24f)));
-            calls.push_back (solid (name + " rim", Kind::fillPath, strokeBounds (bar.reduced (0.6f), 0.8f),
-                                    withAlpha (white, lit ? 0.30f : 0.055f)));
+            calls.push_back (withCorners (solid (name + " body", Kind::fillPath, bar, withAlpha (colour, lit ? 1.0f : 0.24f)), bar, 2.0f));
+
+            const auto rim = bar.reduced (0.6f);
+            calls.push_back (withCorners (solid (name + " rim", Kind::fillPath, strokeBounds (rim, 0.8f), withAlpha (white, lit ? 0.30f : 0.055f)),
+                                          rim, 1.5f, 0.8f));
         }
 
         if (reading.has_value())
@@ -203,6 +272,11 @@ namespace
         SCOPED_TRACE (e.what);
         EXPECT_EQ (call.kind, e.kind);
         expectNear (call.bounds, e.bounds);
+
+        if (e.rounded.has_value())
+        {
+            EXPECT_TRUE (hasCorners (call.path, *e.rounded));
+        }
 
         if (! e.isGradient)
         {

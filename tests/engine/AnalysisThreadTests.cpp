@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <atomic>
 #include <chrono>
 #include <ostream>
 #include <string>
@@ -45,6 +47,32 @@ namespace
     };
 
     class ScanByBlockState  : public testing::TestWithParam<ScanCase> {};
+
+    //==============================================================================
+    /** Stands in for the analysis thread's pause: notes what the first few pauses ask for,
+        then pauses as asked, so that the thread runs and stops as it always does. */
+    struct PauseLog
+    {
+        static constexpr int size = 4;
+
+        static inline std::atomic<int> count { 0 };
+        static inline std::array<std::atomic<double>, size> askedMilliseconds {};
+        static inline std::array<std::atomic<const juce::Thread*>, size> threads {};
+
+        static bool pause (const juce::Thread& thread, double timeOutMilliseconds)
+        {
+            const auto index = count.load();
+
+            if (index < size)
+            {
+                askedMilliseconds[(size_t) index] = timeOutMilliseconds;
+                threads[(size_t) index] = &thread;
+            }
+
+            count = index + 1;
+            return compat::waitOnThreadEvent (thread, timeOutMilliseconds);
+        }
+    };
 }
 
 //==============================================================================
@@ -165,6 +193,48 @@ TEST (AnalysisThread, AStopDuringAScanLetsItFinishBothBlocks)
 }
 
 //==============================================================================
+TEST (AnalysisThread, PausesFiveMillisecondsOnItsOwnEventBetweenScans)
+{
+    DravelTunerAudioProcessor processor;
+    DravelTunerAudioProcessor::TestAccess access (processor);
+    PauseLog::count = 0;
+    access.setScanPause (PauseLog::pause);
+
+    // What the pauses ask for, not how long they last: a busy machine only lengthens them.
+    processor.prepareToPlay (48000.0, 512);
+    const auto start = Clock::now();
+
+    while (PauseLog::count.load() < PauseLog::size && Clock::now() - start < std::chrono::seconds (20))
+        std::this_thread::sleep_for (milliseconds (1));
+
+    processor.releaseResources();
+    ASSERT_GE (PauseLog::count.load(), PauseLog::size);
+
+    for (int i = 0; i < PauseLog::size; ++i)
+    {
+        SCOPED_TRACE ("pause " + std::to_string (i));
+        EXPECT_EQ (PauseLog::askedMilliseconds[(size_t) i].load(), 5.0);
+
+        // Its own event is the one a stop notifies.
+        EXPECT_EQ (PauseLog::threads[(size_t) i].load(), &access.analysisThread());
+    }
+}
+
+TEST (AnalysisThread, ItsWaitLastsAtLeastTheTimeAskedWhenNothingEndsIt)
+{
+    struct IdleThread  : public juce::Thread
+    {
+        IdleThread() : juce::Thread ("idle") {}
+        void run() override {}
+    };
+
+    // A wait is never shorter than asked, whatever the load, so this bound cannot flake.
+    IdleThread thread;
+    const auto start = Clock::now();
+    EXPECT_FALSE (compat::waitOnThreadEvent (thread, 5.0));
+    EXPECT_GE (Clock::now() - start, milliseconds (5));
+}
+
 TEST (AnalysisThread, ItsWaitEndsAsSoonAsTheThreadIsToldToStop)
 {
     // The analysis thread's wait, made far longer than 5 ms: only the stop can end it early.

@@ -40,15 +40,7 @@ namespace
                                       return TestSignals::sineSample (82.41, rate, 0.4, n) + TestSignals::sineSample (164.81, rate, 0.2, n)
                                            + TestSignals::sineSample (247.22, rate, 0.1, n);
                                   } },
-            { "noise",           [] (int n, double)
-                                  {
-                                      // The same sequence for every rate: a hash of the index.
-                                      auto x = (juce::uint32) n * 2654435761u;
-                                      x ^= x >> 15;
-                                      x *= 2246822519u;
-                                      x ^= x >> 13;
-                                      return (float) x / 4294967296.0f - 0.5f;
-                                  } },
+            { "noise",           [] (int n, double) { return TestSignals::noiseSample (n); } },
             { "sweep",           [pi] (int n, double rate)
                                   {
                                       const auto t = (double) n / rate;

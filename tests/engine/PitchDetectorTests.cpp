@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace
@@ -22,6 +23,39 @@ namespace
             sum += (double) sample * (double) sample;
 
         return (float) std::sqrt (sum * 0.000244140625);
+    }
+
+    /** The normalised difference at every lag, as the detector's decisions see it: its own
+        difference function, each value over the mean of the values up to its lag. */
+    std::array<float, PitchDetector::scratchSize> normalisedDifferences (const AnalysisBlock& block)
+    {
+        const auto range = PitchDetector::lagRangeFor (block.sampleRate);
+        std::array<float, PitchDetector::scratchSize> difference {}, normalised {};
+        PitchDetector::computeDifferences (block.samples.data(), range, difference.data());
+
+        normalised[0] = 1.0f;
+        auto runningSum = 0.0;
+
+        for (size_t tau = 1; tau <= (size_t) range.maxLag; ++tau)
+        {
+            runningSum += (double) difference[tau];
+            normalised[tau] = runningSum > 0.0 ? (float) ((double) ((float) tau * difference[tau]) / runningSum) : 1.0f;
+        }
+
+        return normalised;
+    }
+
+    /** The lag of the lowest value over the lags given (the smaller lag on a tie), and that value. */
+    std::pair<int, float> lowestValue (const std::array<float, PitchDetector::scratchSize>& normalised,
+                                       int fromLag, int toLag)
+    {
+        auto lowest = fromLag;
+
+        for (int tau = fromLag + 1; tau <= toLag; ++tau)
+            if (normalised[(size_t) tau] < normalised[(size_t) lowest])
+                lowest = tau;
+
+        return { lowest, normalised[(size_t) lowest] };
     }
 
     void fillSquareWave (AnalysisBlock& block, float level, int period)
@@ -145,6 +179,104 @@ TEST_F (PitchDetectorTest, RejectsAToneBelowTheRangeAtTheLongestLagButPublishesI
     const auto estimate = analyse();
     EXPECT_EQ (estimate.frequency, 0.0f);
     EXPECT_NEAR (estimate.confidence, 0.069f, 0.005f);
+}
+
+//==============================================================================
+TEST_F (PitchDetectorTest, TakesTheDipAtHalfThePeriodOnlyWhenItIsUnderTheThreshold)
+{
+    // 100 Hz under a partial an octave up four times as loud: the first dip, at half the
+    // period, lies a hair either side of 0.12, and the full period, lag 480, near 0. Only a
+    // dip under 0.12 stops the search, so a larger threshold reads the first tone an octave
+    // up and a smaller one reads the second at its fundamental.
+    struct Case { const char* name; double octaveAmplitude; float dipFrom, dipTo; int bestLag; float frequency; };
+
+    const Case cases[] {
+        { "a dip just above 0.12 is passed over for the period", 0.399, 0.12f,  0.121f, 480, 100.0f },
+        { "a dip just under 0.12 is taken, an octave up",        0.401, 0.119f, 0.12f,  239, 200.467f },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+
+        for (size_t n = 0; n < block.samples.size(); ++n)
+            block.samples[n] = TestSignals::sineSample (100.0, blockRate, 0.1, (std::int64_t) n)
+                             + TestSignals::sineSample (200.0, blockRate, c.octaveAmplitude, (std::int64_t) n);
+
+        block.sampleRate = blockRate;
+
+        const auto normalised = normalisedDifferences (block);
+        const auto [dipLag, dip] = lowestValue (normalised, 24, 400);
+        EXPECT_EQ (dipLag, 239);
+        EXPECT_GT (dip, c.dipFrom);
+        EXPECT_LT (dip, c.dipTo);
+
+        const auto estimate = analyse();
+        EXPECT_NEAR (estimate.frequency, c.frequency, 0.01f);
+        EXPECT_FLOAT_EQ (estimate.confidence, 1.0f - normalised[(size_t) c.bestLag]);
+    }
+}
+
+TEST_F (PitchDetectorTest, RejectsANoisyToneWhoseLowestValueIsAboveTheAcceptanceLimit)
+{
+    // 50 Hz in noise: nothing comes under 0.12, so the lowest value, at the period of 960
+    // lags, decides alone. Up to 0.3 it is a pitch; above, no pitch, with its confidence.
+    struct Case { const char* name; float noiseAmplitude; float lowestFrom, lowestTo; float frequency; };
+
+    const Case cases[] {
+        { "just above 0.3: no pitch, its confidence still published", 0.42f, 0.3f,  0.31f, 0.0f },
+        { "just under 0.3: the tone, at a confidence over 0.7",        0.41f, 0.29f, 0.3f,  49.988f },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+
+        for (size_t n = 0; n < block.samples.size(); ++n)
+            block.samples[n] = TestSignals::sineSample (50.0, blockRate, 0.25, (std::int64_t) n)
+                             + c.noiseAmplitude * TestSignals::noiseSample ((std::int64_t) n);
+
+        block.sampleRate = blockRate;
+
+        const auto [lag, lowest] = lowestValue (normalisedDifferences (block), 24, 1746);
+        EXPECT_EQ (lag, 960);
+        EXPECT_GT (lowest, c.lowestFrom);
+        EXPECT_LT (lowest, c.lowestTo);
+
+        const auto estimate = analyse();
+        EXPECT_NEAR (estimate.frequency, c.frequency, 0.01f);
+        EXPECT_FLOAT_EQ (estimate.confidence, 1.0f - lowest);
+    }
+}
+
+TEST_F (PitchDetectorTest, RejectsAToneWhoseBestLagIsTheLongestButPublishesItsConfidence)
+{
+    // Lag 1746 has no neighbour above it to refine with, so it is no pitch however low its
+    // value; one lag shorter is a pitch. Each value here is well under the 0.3 limit.
+    struct Case { const char* name; double frequency; bool dipsUnderThreshold; int bestLag; float publishedFrequency; };
+
+    const Case cases[] {
+        { "25 Hz: nothing under 0.12, the lowest value at the longest lag", 25.0,               false, 1746, 0.0f },
+        { "27 Hz: the walk down from the first dip ends on the longest lag", 27.0,               true,  1746, 0.0f },
+        { "a period of 1745 lags, one short of the longest, is published",   blockRate / 1745.0, true,  1745, 27.5072f },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        TestSignals::fillSine (block, c.frequency);
+
+        const auto normalised = normalisedDifferences (block);
+        EXPECT_EQ (lowestValue (normalised, 24, 1745).second < 0.12f, c.dipsUnderThreshold);
+
+        const auto [lag, value] = lowestValue (normalised, 24, 1746);
+        EXPECT_EQ (lag, c.bestLag);
+        EXPECT_LT (value, 0.3f);
+
+        const auto estimate = analyse();
+        EXPECT_NEAR (estimate.frequency, c.publishedFrequency, 0.001f);
+        EXPECT_FLOAT_EQ (estimate.confidence, 1.0f - value);
+    }
 }
 
 TEST_F (PitchDetectorTest, PublishesTheTopOfTheRangeWithANaNConfidenceForAnInfiniteSample)

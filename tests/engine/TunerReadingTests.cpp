@@ -20,6 +20,13 @@ namespace
         EXPECT_EQ (reading.confidence, confidence);
     }
 
+    /** The reading of a note's equal-tempered frequency against A4 = 440 Hz. */
+    TunerReading readingOfNote (int midiNote)
+    {
+        const auto frequency = (float) (440.0 * std::pow (2.0, (midiNote - 69) / 12.0));
+        return makeTunerReading (frequency, 440.0f, 1.0f);
+    }
+
     /** A frequency whose fractional note number, worked out in single precision against
         the reference, is exactly the one asked for: searched among the floats around the
         ideal frequency. NaN when there is none near. */
@@ -81,13 +88,32 @@ TEST (TunerReading, CountsOctavesDownwardBelowNoteZero)
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.name);
-        const auto frequency = (float) (440.0 * std::pow (2.0, (c.midiNote - 69) / 12.0));
-        const auto reading = makeTunerReading (frequency, 440.0f, 1.0f);
+        const auto reading = readingOfNote (c.midiNote);
 
         EXPECT_TRUE (reading.isValid);
         EXPECT_EQ (reading.midiNote, c.midiNote);
         EXPECT_EQ (reading.noteName, c.name);
         EXPECT_NEAR (reading.cents, 0.0f, 0.01f);
+    }
+}
+
+TEST (TunerReading, NamesEveryPitchClassWithSharps)
+{
+    struct Case { int midiNote; const char* name; };
+
+    // From C2 to B5, neighbours an octave or two apart: the names do not all come from one octave.
+    const Case cases[] {
+        { 36, "C2" },  { 49, "C#3" }, { 62, "D4" },  { 75, "D#5" }, { 40, "E2" },  { 53, "F3" },
+        { 66, "F#4" }, { 79, "G5" },  { 44, "G#2" }, { 57, "A3" },  { 70, "A#4" }, { 83, "B5" },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        const auto reading = readingOfNote (c.midiNote);
+
+        EXPECT_EQ (reading.midiNote, c.midiNote);
+        EXPECT_EQ (reading.noteName, c.name);
     }
 }
 

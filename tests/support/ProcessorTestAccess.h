@@ -36,6 +36,9 @@ struct DravelTunerAudioProcessor::TestAccess
     void analysePendingBlocks()                     { processor.analysePendingBlocks(); }
     void analyseBlock (AnalysisBlock& b)            { processor.analyseBlock (b); }
 
+    /** Stands in for the analysis thread's pause between scans; set it while the thread is stopped. */
+    void setScanPause (bool (*pause) (const juce::Thread&, double))    { processor.analysisThread.pauseBetweenScans = pause; }
+
     bool isAnalysisThreadRunning() const            { return processor.analysisThread.isThreadRunning(); }
     juce::Thread& analysisThread()                  { return processor.analysisThread; }
 

@@ -16,6 +16,17 @@ namespace TestSignals
         return (float) (amplitude * std::sin (2.0 * juce::MathConstants<double>::pi * frequency * (double) n / sampleRate));
     }
 
+    /** Noise in -0.5 to 0.5: a hash of the sample index, so every platform and rate gets the
+        same sequence without a library generator. */
+    inline float noiseSample (std::int64_t n)
+    {
+        auto x = (juce::uint32) n * 2654435761u;
+        x ^= x >> 15;
+        x *= 2246822519u;
+        x ^= x >> 13;
+        return (float) x / 4294967296.0f - 0.5f;
+    }
+
     inline void fillSine (AnalysisBlock& block, double frequency, double sampleRate = 48000.0, double amplitude = 0.5)
     {
         for (size_t n = 0; n < block.samples.size(); ++n)
