@@ -17,7 +17,7 @@ import time
 sys.path.insert (0, os.path.dirname (os.path.abspath (__file__)))
 import tuner_window  # noqa: E402
 from end_to_end_support import (SAMPLE_RATE, SKIP, Failure, JackServer, ToneClient, check, describe,  # noqa: E402
-                                expected_meter, wait_for_meter, wait_for_ports)
+                                expected_meter, remove_scratch, wait_for_meter, wait_for_ports)
 
 SERVER_NAME = "dravel-e2e-%d" % os.getpid()
 
@@ -137,10 +137,7 @@ def main():
     finally:
         xvfb.stop()
         jack.stop()
-        if os.environ.get ("DRAVEL_KEEP_SCRATCH") is None:
-            shutil.rmtree (scratch, ignore_errors=True)
-        else:
-            print ("scratch kept in " + scratch)
+        remove_scratch (scratch)
 
 
 if __name__ == "__main__":

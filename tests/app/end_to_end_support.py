@@ -3,6 +3,8 @@ at the first failure, the meter a steady tone should light, a JACK dummy server 
 client that plays into the app and records what it sends back."""
 
 import math
+import os
+import shutil
 import signal
 import subprocess
 import time
@@ -109,3 +111,11 @@ class ToneClient:
             self.process.wait (timeout=5)
         except subprocess.TimeoutExpired:
             self.process.kill()
+
+
+def remove_scratch (scratch):
+    """Removes a test's scratch folder, unless DRAVEL_KEEP_SCRATCH asks to keep it for a look."""
+    if os.environ.get ("DRAVEL_KEEP_SCRATCH") is None:
+        shutil.rmtree (scratch, ignore_errors=True)
+    else:
+        print ("scratch kept in " + scratch)

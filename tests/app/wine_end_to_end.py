@@ -23,7 +23,7 @@ import xml.etree.ElementTree as ElementTree
 sys.path.insert (0, os.path.dirname (os.path.abspath (__file__)))
 import tuner_window  # noqa: E402
 from end_to_end_support import (SAMPLE_RATE, SKIP, Failure, JackServer, ToneClient, check, describe, expected_meter,  # noqa: E402
-                                jack_ports, wait_for_meter)
+                                jack_ports, remove_scratch, wait_for_meter)
 
 SERVER_NAME = "dravel-wine-%d" % os.getpid()
 
@@ -298,10 +298,7 @@ def main():
             wine.stop()
         xvfb.stop()
         jack.stop()
-        if os.environ.get ("DRAVEL_KEEP_SCRATCH") is None:
-            shutil.rmtree (scratch, ignore_errors=True)
-        else:
-            print ("scratch kept in " + scratch)
+        remove_scratch (scratch)
 
 
 if __name__ == "__main__":
