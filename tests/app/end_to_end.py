@@ -16,7 +16,7 @@ import time
 
 sys.path.insert (0, os.path.dirname (os.path.abspath (__file__)))
 import tuner_window  # noqa: E402
-from end_to_end_support import (SAMPLE_RATE, SKIP, Failure, JackServer, ToneClient, check, describe,  # noqa: E402
+from end_to_end_support import (SAMPLE_RATE, SKIP, Failure, JackServer, ToneClient, check, close_with_its_button, describe,  # noqa: E402
                                 expected_meter, remove_scratch, wait_for_meter, wait_for_ports)
 
 SERVER_NAME = "dravel-e2e-%d" % os.getpid()
@@ -89,13 +89,7 @@ def session (args, home, env, display, reference, first):
     finally:
         tone.close()
 
-    window.close()
-    try:
-        app.wait (timeout=15)
-    except subprocess.TimeoutExpired:
-        app.kill()
-        raise Failure ("the app did not end after its close button")
-    check (app.returncode == 0, "the close button ends the app cleanly")
+    close_with_its_button (window, app, timeout=15)
 
 
 def main():

@@ -119,3 +119,14 @@ def remove_scratch (scratch):
         shutil.rmtree (scratch, ignore_errors=True)
     else:
         print ("scratch kept in " + scratch)
+
+
+def close_with_its_button (window, app, timeout):
+    """Presses the window's close button and checks that the app then ends with status 0."""
+    window.close()
+    try:
+        app.wait (timeout=timeout)
+    except subprocess.TimeoutExpired:
+        app.kill()
+        raise Failure ("the app did not end after its close button")
+    check (app.returncode == 0, "the close button ends the app with status 0")

@@ -22,7 +22,7 @@ import xml.etree.ElementTree as ElementTree
 
 sys.path.insert (0, os.path.dirname (os.path.abspath (__file__)))
 import tuner_window  # noqa: E402
-from end_to_end_support import (SAMPLE_RATE, SKIP, Failure, JackServer, ToneClient, check, describe, expected_meter,  # noqa: E402
+from end_to_end_support import (SAMPLE_RATE, SKIP, Failure, JackServer, ToneClient, check, close_with_its_button, describe, expected_meter,  # noqa: E402
                                 jack_ports, remove_scratch, wait_for_meter)
 
 SERVER_NAME = "dravel-wine-%d" % os.getpid()
@@ -146,13 +146,7 @@ def activate (window):
 
 def close_app (window, app):
     activate (window)
-    window.close()
-    try:
-        app.wait (timeout=20)
-    except subprocess.TimeoutExpired:
-        app.kill()
-        raise Failure ("the app did not end after its close button")
-    check (app.returncode == 0, "the close button ends the app with status 0")
+    close_with_its_button (window, app, timeout=20)
 
 
 def first_start (args, wine, display):
