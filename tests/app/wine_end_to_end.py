@@ -81,11 +81,9 @@ class Wine:
                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
-def read_settings (path):
-    values = {}
-    for value in ElementTree.parse (path).getroot().iter ("VALUE"):
-        values[value.get ("name")] = value
-    return values
+def read_settings (tree):
+    """The settings file's values by name, from its parsed tree."""
+    return {value.get ("name"): value for value in tree.getroot().iter ("VALUE")}
 
 
 def unmute_input (path):
@@ -93,7 +91,7 @@ def unmute_input (path):
     unticked and the sample rate set to the server's: Wine's default devices, which are the
     ALSA default, so JACK. (JUCE picks 44.1 kHz by itself, which ALSA would resample.)"""
     tree = ElementTree.parse (path)
-    values = {value.get ("name"): value for value in tree.getroot().iter ("VALUE")}
+    values = read_settings (tree)
     values["shouldMuteInput"].set ("val", "0")
     setup = values.get ("audioSetup")
     if setup is None:
@@ -168,7 +166,7 @@ def first_start (args, wine, display):
 
     settings = wine.settings_file()
     check (settings is not None, "closing wrote the settings file in the Wine user's application-data folder")
-    values = read_settings (settings)
+    values = read_settings (ElementTree.parse (settings))
     check (values.get ("shouldMuteInput") is not None and values["shouldMuteInput"].get ("val") == "1",
            "the settings file keeps the input muted")
     return settings
