@@ -2,7 +2,7 @@
 # std::thread and std::mutex need). JUCE is Debian's, found unchanged; juceaide runs here.
 #
 #   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/MinGW-w64.cmake \
-#         -DDRAVEL_WINDOWS_LIBRARIES=<prefix of the Windows libjpeg and libpng>
+#         -DDRAVEL_WINDOWS_LIBRARIES=<prefix of scripts/windows-libraries.sh's builds>
 set (CMAKE_SYSTEM_NAME Windows)
 set (CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -11,9 +11,10 @@ set (CMAKE_C_COMPILER ${toolchainPrefix}-gcc-posix)
 set (CMAKE_CXX_COMPILER ${toolchainPrefix}-g++-posix)
 set (CMAKE_RC_COMPILER ${toolchainPrefix}-windres)
 
-# The libraries JUCE's graphics module needs that Debian has no MinGW package for are built
-# from Debian's sources into this prefix (scripts/windows-libraries.sh).
-set (DRAVEL_WINDOWS_LIBRARIES "" CACHE PATH "Prefix of the Windows builds of libjpeg and libpng")
+# What Debian has no MinGW package for (libjpeg and libpng for JUCE's graphics module, Google
+# Benchmark for the benchmarks) is built from Debian's sources into this prefix
+# (scripts/windows-libraries.sh).
+set (DRAVEL_WINDOWS_LIBRARIES "" CACHE PATH "Prefix of the Windows builds of libjpeg, libpng and Google Benchmark")
 list (APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES DRAVEL_WINDOWS_LIBRARIES)
 
 set (CMAKE_FIND_ROOT_PATH /usr/${toolchainPrefix} ${DRAVEL_WINDOWS_LIBRARIES})

@@ -56,21 +56,6 @@ namespace
         return range.minLag + lagFloor <= range.maxLag && range.maxLag <= maxLagLimit;
     }
 
-    void normalise (const float* difference, const LagRange& range, float* normalisedDifference) noexcept
-    {
-        normalisedDifference[0] = neutralDifference;
-        auto runningSum = 0.0;
-
-        for (int tau = 1; tau <= range.maxLag; ++tau)
-        {
-            runningSum += (double) difference[tau];
-
-            normalisedDifference[tau] = runningSum > 0.0
-                                          ? (float) ((double) ((float) tau * difference[tau]) / runningSum)
-                                          : neutralDifference;
-        }
-    }
-
     float clampedConfidence (float normalisedValue) noexcept
     {
         const auto confidence = 1.0f - normalisedValue;
@@ -150,6 +135,21 @@ namespace PitchDetector
 
             for (int k = 0; k < numLags; ++k)
                 difference[firstLag + k] = (float) sums[k];
+        }
+    }
+
+    void normalise (const float* difference, const LagRange& range, float* normalisedDifference) noexcept
+    {
+        normalisedDifference[0] = neutralDifference;
+        auto runningSum = 0.0;
+
+        for (int tau = 1; tau <= range.maxLag; ++tau)
+        {
+            runningSum += (double) difference[tau];
+
+            normalisedDifference[tau] = runningSum > 0.0
+                                          ? (float) ((double) ((float) tau * difference[tau]) / runningSum)
+                                          : neutralDifference;
         }
     }
 

@@ -41,6 +41,12 @@ namespace PitchDetector
 
     using DifferenceFunction = void (*) (const float*, const LagRange&, float*) noexcept;
 
+    /** Fills normalisedDifference[0] to [maxLag]: each difference over the mean of the
+        differences up to its lag (cumulative-mean normalisation), lag 0 and lags whose
+        differences so far sum to nothing at 1.
+    */
+    void normalise (const float* difference, const LagRange& range, float* normalisedDifference) noexcept;
+
     /** The first lag under the threshold, walked down to its local minimum; failing that,
         the smallest lag of the lowest value. normalisedDifference holds lags 0 to maxLag.
     */

@@ -27,7 +27,8 @@ configure_and_build()
 }
 
 # build_windows BUILD_DIR [extra cmake arguments...]: the 64-bit Windows application, cross-built
-# with MinGW-w64; libjpeg and libpng come from Debian's sources, built once into BUILD_DIR.
+# with MinGW-w64; libjpeg, libpng and Google Benchmark come from Debian's sources, built once
+# into BUILD_DIR.
 build_windows()
 {
     local build_dir=$1
@@ -38,8 +39,9 @@ build_windows()
         -DDRAVEL_WINDOWS_LIBRARIES="$build_dir/libraries/prefix" "$@"
 }
 
-# run_under_wine COMMAND...: runs COMMAND with a Wine prefix of the Windows build's own and an
-# X display of its own (Xvfb, far from :0 so that nothing else finds it), then ends both.
+# run_under_wine COMMAND...: run in a Windows build directory, runs COMMAND with that build's
+# own Wine prefix and an X display of its own (Xvfb, far from :0 so that nothing else finds
+# it), then ends both.
 run_under_wine()
 {
     local number=200 status=0
@@ -49,9 +51,12 @@ run_under_wine()
 
     Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
     local xvfb=$!
-    while [ ! -e "/tmp/.X11-unix/X$number" ]; do sleep 0.1; done
+    while [ ! -e "/tmp/.X11-unix/X$number" ]; do
+        kill -0 "$xvfb" 2>/dev/null || { echo "Xvfb did not start on :$number" >&2; return 1; }
+        sleep 0.1
+    done
 
-    export DISPLAY=":$number" WINEPREFIX="$repo_root/build-windows/wine" WINEDEBUG=-all
+    export DISPLAY=":$number" WINEPREFIX="$PWD/wine" WINEDEBUG=-all
     [ -f "$WINEPREFIX/system.reg" ] || /usr/lib/wine/wine64 wineboot -i
 
     "$@" || status=$?

@@ -88,6 +88,20 @@ namespace
         return 0;
     }
 
+    /** The longest delay between what is played and what comes back that the checks look for. */
+    constexpr size_t maxDelayFrames = 16384;
+
+    /** The first frame played that is not silence; done when there is none. */
+    size_t firstSoundFrame (const Recorder& r, size_t done)
+    {
+        size_t frame = 0;
+
+        while (frame < done && r.played[frame] == 0.0f)
+            ++frame;
+
+        return frame;
+    }
+
     /** Finds the delay at which the recording repeats what was played, then checks every
         frame after it. The tuner passes audio through untouched, so the match is exact, except
         where the server reported an xrun: a period the tuner was not run for arrives as
@@ -95,17 +109,14 @@ namespace
     std::string checkPassThrough (const Recorder& r)
     {
         const auto done = r.framesDone.load();
-        size_t firstSound = 0;
-
-        while (firstSound < done && r.played[firstSound] == 0.0f)
-            ++firstSound;
+        const auto firstSound = firstSoundFrame (r, done);
 
         if (firstSound == done)
             return "error nothing was played";
 
         size_t bestLag = 0, fewestMismatches = done, firstMismatch = 0;
 
-        for (size_t lag = 0; lag <= 16384 && firstSound + lag < done; ++lag)
+        for (size_t lag = 0; lag <= maxDelayFrames && firstSound + lag < done; ++lag)
         {
             if (r.recorded[firstSound + lag] != r.played[firstSound])
                 continue;
@@ -162,15 +173,11 @@ namespace
         second of it, and as unexplained otherwise. */
     std::string measurePassThrough (const Recorder& r)
     {
-        constexpr size_t windowLength = 4096, maxLag = 16384, xrunReach = 48000;
+        constexpr size_t windowLength = 4096, maxLag = maxDelayFrames, xrunReach = 48000;
         constexpr long unmatched = -1;
         const auto done = r.framesDone.load();
         const auto xrunCount = std::min ((size_t) r.xruns.load(), r.xrunFrames.size());
-
-        size_t firstSound = 0;
-
-        while (firstSound < done && r.played[firstSound] == 0.0f)
-            ++firstSound;
+        const auto firstSound = firstSoundFrame (r, done);
 
         const auto repeats = [&r] (size_t start, size_t lag)
         {

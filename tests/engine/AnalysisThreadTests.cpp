@@ -113,12 +113,16 @@ TEST (AnalysisScan, AnalysesBlockZeroFirstWhenBothAreReady)
     DravelTunerAudioProcessor processor;
     DravelTunerAudioProcessor::TestAccess access (processor);
 
-    TestSignals::fillSine (access.block (0), 440.0);
-    TestSignals::fillSine (access.block (1), 100.0);
-    access.setBlockState (0, AnalysisBlock::stateReady);
-    access.setBlockState (1, AnalysisBlock::stateReady);
+    const auto scanBothReady = [&access] (double toneInBlock0, double toneInBlock1)
+    {
+        TestSignals::fillSine (access.block (0), toneInBlock0);
+        TestSignals::fillSine (access.block (1), toneInBlock1);
+        access.setBlockState (0, AnalysisBlock::stateReady);
+        access.setBlockState (1, AnalysisBlock::stateReady);
+        access.analysePendingBlocks();
+    };
 
-    access.analysePendingBlocks();
+    scanBothReady (440.0, 100.0);
 
     // Block 1's result is the one left standing, and both blocks are free again.
     EXPECT_NEAR (access.detectedFrequency(), 100.0f, 0.001f);
@@ -126,12 +130,7 @@ TEST (AnalysisScan, AnalysesBlockZeroFirstWhenBothAreReady)
     EXPECT_EQ (access.blockState (1), AnalysisBlock::stateFree);
 
     // And the other way round, so that the order cannot come from the tones themselves.
-    TestSignals::fillSine (access.block (0), 100.0);
-    TestSignals::fillSine (access.block (1), 440.0);
-    access.setBlockState (0, AnalysisBlock::stateReady);
-    access.setBlockState (1, AnalysisBlock::stateReady);
-
-    access.analysePendingBlocks();
+    scanBothReady (100.0, 440.0);
     EXPECT_NEAR (access.detectedFrequency(), 440.02f, 0.005f);
 }
 

@@ -25,23 +25,14 @@ namespace
         return (float) std::sqrt (sum * 0.000244140625);
     }
 
-    /** The normalised difference at every lag, as the detector's decisions see it: its own
-        difference function, each value over the mean of the values up to its lag. */
+    /** The normalised difference at every lag, as the detector's decisions see it, from
+        its own difference function and normalisation. */
     std::array<float, PitchDetector::scratchSize> normalisedDifferences (const AnalysisBlock& block)
     {
         const auto range = PitchDetector::lagRangeFor (block.sampleRate);
         std::array<float, PitchDetector::scratchSize> difference {}, normalised {};
         PitchDetector::computeDifferences (block.samples.data(), range, difference.data());
-
-        normalised[0] = 1.0f;
-        auto runningSum = 0.0;
-
-        for (size_t tau = 1; tau <= (size_t) range.maxLag; ++tau)
-        {
-            runningSum += (double) difference[tau];
-            normalised[tau] = runningSum > 0.0 ? (float) ((double) ((float) tau * difference[tau]) / runningSum) : 1.0f;
-        }
-
+        PitchDetector::normalise (difference.data(), range, normalised.data());
         return normalised;
     }
 
