@@ -22,9 +22,9 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     # the real window and the real audio server
     xvfb x11-apps imagemagick xdotool jackd2 python3
-    # the Windows application: MinGW-w64, zlib for it, Debian's sources of libjpeg, libpng and
-    # Google Benchmark
-    # (dpkg-dev unpacks them), GoogleTest's sources, and Wine with ALSA's JACK plug-in to run it
+    # the Windows application: MinGW-w64, zlib for it, dpkg-dev to unpack Debian's sources of
+    # libjpeg, libpng and Google Benchmark, GoogleTest's sources, and Wine with ALSA's JACK
+    # plug-in to run it
     g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev googletest
     wine64 libasound2-plugins
 )
