@@ -24,9 +24,10 @@ packages=(
     xvfb x11-apps imagemagick xdotool jackd2 python3
     # the Windows application: MinGW-w64, zlib for it, dpkg-dev to unpack Debian's sources of
     # libjpeg, libpng and Google Benchmark, GoogleTest's sources, and Wine with ALSA's JACK
-    # plug-in to run it
+    # plug-in to run it. wine64 only suggests its preloader, but without it a Wine start now
+    # and then dies before main: the heap may land on Windows' shared user data page.
     g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev googletest
-    wine64 libasound2-plugins
+    wine64 wine64-preloader libasound2-plugins
 )
 
 apt-get update -q
