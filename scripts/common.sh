@@ -40,11 +40,15 @@ build_windows()
 }
 
 # run_under_wine COMMAND...: run in a Windows build directory, runs COMMAND with that build's
-# own Wine prefix and an X display of its own (Xvfb, far from :0 so that nothing else finds
-# it), then ends both.
+# Wine, its own Wine prefix and an X display of its own (Xvfb, far from :0 so that nothing
+# else finds it), then ends both. Wine's err lines stay on: they are all a failed start says.
 run_under_wine()
 {
-    local number=200 status=0
+    local number=200 status=0 wine wineserver
+    wine=$(sed -n 's/^DRAVEL_WINE:FILEPATH=//p' CMakeCache.txt 2>/dev/null)
+    [ -x "$wine" ] || { echo "run_under_wine: $PWD is not a Windows build that found Wine" >&2; return 1; }
+    wineserver="$(dirname "$wine")/wineserver"
+
     while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
         number=$((number + 1))
     done
@@ -56,12 +60,19 @@ run_under_wine()
         sleep 0.1
     done
 
-    export DISPLAY=":$number" WINEPREFIX="$PWD/wine" WINEDEBUG=-all
-    [ -f "$WINEPREFIX/system.reg" ] || /usr/lib/wine/wine64 wineboot -i
+    export DISPLAY=":$number" WINEPREFIX="$PWD/wine" WINEDEBUG=fixme-all
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        # wineboot returns while the new prefix's services still run and before its registry
+        # is written: the tests start once the server has finished with it. What Wine says
+        # while it makes the prefix is shown only when that fails.
+        local boot
+        boot=$("$wine" wineboot -i 2>&1 && "$wineserver" -w 2>&1) \
+            || { status=$?; printf '%s\nrun_under_wine: making the Wine prefix failed\n' "$boot" >&2; }
+    fi
 
-    "$@" || status=$?
+    [ $status -ne 0 ] || "$@" || status=$?
 
-    /usr/lib/wine/wineserver -k || true
+    "$wineserver" -k 2>/dev/null || true
     kill "$xvfb" && wait "$xvfb" 2>/dev/null || true
     return $status
 }

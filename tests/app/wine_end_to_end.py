@@ -46,20 +46,27 @@ WINDOW_TIMEOUT = 90
 
 
 class Wine:
-    """A Wine prefix of the test's own, made afresh, and the programs run in it."""
+    """A Wine prefix of the test's own, made afresh, and the programs run in it. Wine's err
+    lines, all that a failed start says, go to the test's output; its fixme noise does not."""
 
     def __init__ (self, wine, scratch, env):
         self.wine = wine
+        wineserver = os.path.join (os.path.dirname (wine), "wineserver")
+        self.wineserver = wineserver if os.path.exists (wineserver) else "wineserver"
         self.prefix = os.path.join (scratch, "wine")
-        self.env = dict (env, WINEPREFIX=self.prefix, WINEDEBUG="-all")
+        self.env = dict (env, WINEPREFIX=self.prefix, WINEDEBUG="fixme-all")
         started = time.monotonic()
-        subprocess.run ([wine, "wineboot", "-i"], env=self.env, stdout=subprocess.DEVNULL,
-                        stderr=subprocess.DEVNULL, timeout=120, check=True)
+        # wineboot returns while the new prefix's services still run: the app starts once
+        # the server has finished with them. What Wine says meanwhile matters only on failure.
+        for command in ([wine, "wineboot", "-i"], [self.wineserver, "-w"]):
+            made = subprocess.run (command, env=self.env, capture_output=True, text=True, timeout=120)
+            if made.returncode != 0:
+                raise Failure ("making the Wine prefix failed: %s exited %d\n%s"
+                               % (" ".join (command), made.returncode, made.stderr + made.stdout))
         print ("Wine prefix made in %.1f s" % (time.monotonic() - started), flush=True)
 
     def start (self, program, *arguments):
-        return subprocess.Popen ([self.wine, program] + list (arguments), env=self.env,
-                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return subprocess.Popen ([self.wine, program] + list (arguments), env=self.env, stdout=subprocess.DEVNULL)
 
     def run (self, program, *arguments):
         return subprocess.run ([self.wine, program] + list (arguments), env=self.env,
@@ -76,9 +83,7 @@ class Wine:
         return found[0] if len (found) == 1 else None
 
     def stop (self):
-        wineserver = os.path.join (os.path.dirname (self.wine), "wineserver")
-        subprocess.run ([wineserver if os.path.exists (wineserver) else "wineserver", "-k"], env=self.env,
-                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run ([self.wineserver, "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 def read_settings (tree):
