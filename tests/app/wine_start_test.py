@@ -12,6 +12,7 @@ Exits 0 when both hold, 1 otherwise.
 
 import argparse
 import os
+import re
 import subprocess
 import sys
 
@@ -22,15 +23,7 @@ from end_to_end_support import Failure, check  # noqa: E402
 def hides_errors (winedebug):
     """Whether a WINEDEBUG value turns Wine's err class off for every channel ("-all",
     "err-all") or for the one that reports a failed start ("-virtual", "err-virtual")."""
-    for item in filter (None, winedebug.split (",")):
-        signs = [position for position in (item.find ("+"), item.find ("-")) if position >= 0]
-        if not signs:
-            continue
-        position = min (signs)
-        classes, sign, channel = item[:position], item[position], item[position + 1:]
-        if sign == "-" and classes in ("", "err") and channel in ("all", "virtual"):
-            return True
-    return False
+    return any (re.fullmatch (r"(err)?-(all|virtual)", item) for item in winedebug.split (","))
 
 
 def look_at_the_wine_process (emulator, probe):
