@@ -2,6 +2,8 @@
 
 #include "LedRingTravel.h"
 
+#include <cmath>
+
 namespace MorvekLabsControls
 {
 
@@ -42,6 +44,15 @@ MorvekLabsLedRingControl::~MorvekLabsLedRingControl()
 {
     // Detach before the member look-and-feel goes, so nothing ever points at a dead one.
     setLookAndFeel (nullptr);
+}
+
+double MorvekLabsLedRingControl::getValueFromText (const juce::String& text)
+{
+    const auto value = juce::Slider::getValueFromText (text);
+
+    // A "nan" would pass every range check and stick; the infinities still end at the ends
+    // of the range, as any other number beyond them does.
+    return std::isnan (value) ? getValue() : value;
 }
 
 } // namespace MorvekLabsControls

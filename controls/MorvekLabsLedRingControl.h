@@ -17,6 +17,11 @@ public:
     MorvekLabsLedRingControl (juce::Colour ledColour, LedRingGeometry geometry);
     ~MorvekLabsLedRingControl() override;
 
+    /** Reads typed text as the slider does, but text that reads as no number at all leaves
+        the knob where it is.
+    */
+    double getValueFromText (const juce::String& text) override;
+
 private:
     LedRingLookAndFeel ledRingLookAndFeel;
 

@@ -280,6 +280,25 @@ TEST_F (MorvekLabsLedRingControlGestures, TypedValueInTheBoxSetsIt)
     EXPECT_NEAR (knob.getValue(), 447.3, 1.0e-9);
 }
 
+TEST_F (MorvekLabsLedRingControlGestures, TypedTextThatReadsAsNotANumberLeavesItWhereItIs)
+{
+    // An owner's own reading of the text, as a parameter attachment installs one.
+    knob.valueFromTextFunction = [] (const juce::String& text) { return text.getDoubleValue(); };
+    auto* box = findValueBox (knob);
+    ASSERT_NE (box, nullptr);
+    knob.setValue (436.5);
+
+    box->setText ("nan", juce::sendNotificationSync);
+    EXPECT_EQ (knob.getValue(), 436.5);
+    EXPECT_EQ (box->getText(), knob.getTextFromValue (436.5));
+
+    // The infinities are numbers beyond the range, and end at its ends.
+    box->setText ("inf", juce::sendNotificationSync);
+    EXPECT_EQ (knob.getValue(), 450.0);
+    box->setText ("-inf", juce::sendNotificationSync);
+    EXPECT_EQ (knob.getValue(), 430.0);
+}
+
 TEST_F (MorvekLabsLedRingControlGestures, DoubleClickReturnsToTheValueItsOwnerSets)
 {
     knob.setValue (432.0);
