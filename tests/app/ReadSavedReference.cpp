@@ -2,13 +2,14 @@
 // "filterState", restores it into a new processor and prints the reference A it holds.
 
 #include "engine/DravelTunerAudioProcessor.h"
+#include "support/TestProgramEnd.h"
 #include "engine/ParameterIDs.h"
 
 #include <juce_events/juce_events.h>
 
 #include <iostream>
 
-int main (int argc, char** argv)
+static int printSavedReference (int argc, char** argv)
 {
     if (argc != 2)
     {
@@ -46,4 +47,9 @@ int main (int argc, char** argv)
     std::cout << juce::String (processor.getValueTreeState().getRawParameterValue (ParameterIDs::referenceA)->load(), 1)
               << std::endl;
     return 0;
+}
+
+int main (int argc, char** argv)
+{
+    endTestProgram (printSavedReference (argc, argv));
 }

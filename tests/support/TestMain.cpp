@@ -1,3 +1,5 @@
+#include "TestProgramEnd.h"
+
 #include <juce_events/juce_events.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -7,6 +9,12 @@
 int main (int argc, char** argv)
 {
     testing::InitGoogleTest (&argc, argv);
-    juce::ScopedJuceInitialiser_GUI juceInitialiser;
-    return RUN_ALL_TESTS();
+    int status = 0;
+
+    {
+        juce::ScopedJuceInitialiser_GUI juceInitialiser;
+        status = RUN_ALL_TESTS();
+    }
+
+    endTestProgram (status);
 }
