@@ -18,8 +18,8 @@ packages=(
     libasound2-dev libjack-jackd2-dev libfreetype-dev libfontconfig1-dev
     libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev
     libxcomposite-dev libgl-dev fonts-dejavu-core
-    # tests and benchmarks
-    libgtest-dev libgmock-dev libbenchmark-dev
+    # tests and benchmarks, and the sources' format check
+    libgtest-dev libgmock-dev libbenchmark-dev clang-format-14
     # the real window and the real audio server
     xvfb x11-apps imagemagick xdotool jackd2 python3
     # the Windows application: MinGW-w64, zlib for it, dpkg-dev to unpack Debian's sources of
