@@ -32,8 +32,10 @@ namespace
         int centreX;
     };
 
+    // clang-format off
     constexpr ScaleMark scaleMarks[] = { { "-50", 53 }, { "-25", 214 }, { "0", 380 },
                                          { "+25", 546 }, { "+50", 707 } };
+    // clang-format on
 
     const juce::Colour panelStartColour { 0xff322b24 };
     const juce::Colour panelMiddleColour { 0xff17130f };

@@ -22,12 +22,14 @@ namespace
     };
 
     // The cents colour scale; each limit belongs to the band below it.
+    // clang-format off
     constexpr ColourBand colourBands[] = { { 4.0f,  0xff54df6a },     // green
                                            { 18.0f, 0xffb5dc3c },     // yellow-green
                                            { 32.0f, 0xffefb43a },     // amber
                                            { 42.0f, 0xffef792f } };   // orange
 
     constexpr juce::uint32 farOutArgb = 0xffe54236;                   // red
+    // clang-format on
 }
 
 //==============================================================================

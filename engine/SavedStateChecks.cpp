@@ -62,6 +62,7 @@ namespace
             unsigned char low = 0x80, high = 0xbf;
             size_t continuations = 0;
 
+            // clang-format off
             if (lead >= 0xc2 && lead <= 0xdf)       { continuations = 1; }
             else if (lead == 0xe0)                  { continuations = 2; low = 0xa0; }
             else if (lead == 0xed)                  { continuations = 2; high = 0x9f; }
@@ -70,6 +71,7 @@ namespace
             else if (lead >= 0xf1 && lead <= 0xf3)  { continuations = 3; }
             else if (lead == 0xf4)                  { continuations = 3; high = 0x8f; }
             else                                    { return false; }
+            // clang-format on
 
             if (i + continuations >= text.size())
                 return false;

@@ -25,6 +25,7 @@ namespace
         bool enabled;
     };
 
+    // clang-format off
     const Picture pictures[] = {
         { "editor-430",      { 32.0f, 0.5f }, 68,  52,  430.0, true },
         { "editor-440",      { 32.0f, 0.5f }, 68,  52,  440.0, true },
@@ -33,6 +34,7 @@ namespace
         { "41-leds-432",     { 50.0f, 0.5f }, 90,  90,  432.0, true },
         { "fitted-445",      { 0.0f, 0.5f },  100, 100, 445.0, true },
     };
+    // clang-format on
 
     juce::Image render (const Picture& picture)
     {

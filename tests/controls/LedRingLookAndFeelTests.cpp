@@ -207,12 +207,14 @@ TEST (LedRingLookAndFeel, EditorKnobArrowPointsUpAndDownWithRoundedEnds)
                                                                                  34.0f + halfWidth, 20.5024f + halfWidth), tolerance));
 
     // Heads: each stroke runs from the stem's tip to its end point, half a width beyond both.
+    // clang-format off
     const struct { size_t stroke; juce::Point<float> tip, end; } heads[] = {
         { 1, { 34.0f, 11.4976f }, { 32.833664f, 12.663936f } },
         { 2, { 34.0f, 11.4976f }, { 35.166336f, 12.663936f } },
         { 4, { 34.0f, 20.5024f }, { 32.833664f, 19.336064f } },
         { 5, { 34.0f, 20.5024f }, { 35.166336f, 19.336064f } },
     };
+    // clang-format on
 
     const auto strokePaths = TestSupport::splitSubPaths (knob->arrow.path);
 
@@ -483,10 +485,12 @@ TEST (LedRingLookAndFeel, DotsCircleTheKnobCentreWhereverItSitsInTheArea)
 {
     // Areas wider and taller than the knob, with the centre off the area's middle: the ring
     // follows the knob, not the area.
+    // clang-format off
     const struct { juce::Rectangle<int> area; float verticalPosition; juce::Point<float> centre; } cases[] = {
         { { 10, 20, 120, 60 }, 0.2f,  { 70.0f, 32.0f } },
         { { 5, 0, 50, 90 },    0.75f, { 30.0f, 67.5f } },
     };
+    // clang-format on
 
     // Diameter 40: 41 dots, cap radius 13.4, dot length 4.4, so R = 13.4 + 1 + 2.2.
     constexpr double radius = 16.6;

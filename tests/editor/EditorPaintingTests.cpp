@@ -118,10 +118,12 @@ namespace
         }
 
         const auto& a = expected.area;
+        // clang-format off
         const std::pair<juce::Point<float>, juce::Point<float>> corners[] {
             { a.getTopLeft(), { 1.0f, 1.0f } },      { a.getTopRight(), { -1.0f, 1.0f } },
             { a.getBottomRight(), { -1.0f, -1.0f } }, { a.getBottomLeft(), { 1.0f, -1.0f } },
         };
+        // clang-format on
 
         for (const auto& [corner, inwards] : corners)
         {
@@ -169,8 +171,10 @@ namespace
         const juce::Rectangle<float> frame (10.5f, 10.5f, width - 21.0f, height - 21.0f);
         calls.push_back (withCorners (solid ("frame", Kind::fillPath, strokeBounds (frame, 3.0f), accent), frame, 5.0f, 3.0f));
 
+        // clang-format off
         const juce::Point<float> screws[] = { { 39.0f, 38.0f }, { right - 39.0f, 38.0f },
                                               { 39.0f, bottom - 36.0f }, { right - 39.0f, bottom - 36.0f } };
+        // clang-format on
 
         for (auto c : screws)
         {
@@ -244,8 +248,10 @@ namespace
             g.setFont (juce::Font (9.5f, juce::Font::plain));
             g.setColour (juce::Colour (cream).withAlpha (0.46f));
 
+            // clang-format off
             const std::pair<const char*, int> marks[] = { { "-50", 53 }, { "-25", 214 }, { "0", 380 },
                                                           { "+25", 546 }, { "+50", 707 } };
+            // clang-format on
 
             for (auto [text, cx] : marks)
                 g.drawText (text, cx - 20, 220, 40, 13, juce::Justification::centred, true);

@@ -93,6 +93,7 @@ namespace
     };
 
     // Alpha bytes: 0.7 -> 178 (0xb2), 0.72 -> 184 (0xb8), 0.8 -> 204 (0xcc), 0.82 -> 209 (0xd1).
+    // clang-format off
     const LabelStyle labelStyles[] = {
         { "title-label",     0, "DRAVEL TUNER", 21.0f, 0xffb87333, 36, { 205,  24, 350, 28 } },
         { "",                1, "CHROMATIC",     9.5f, 0xb2b87333, 36, { 300,  49, 160, 15 } },
@@ -102,6 +103,7 @@ namespace
         { "status-label",    5, "LISTENING",    13.0f, 0xd1b87333, 36, { 296, 236, 168, 20 } },
         { "reference-label", 6, "REFERENCE A",   9.5f, 0xb2f1e6dc, 34, { 568,  28,  78, 18 } },
     };
+    // clang-format on
 
     const juce::Rectangle<int> knobBounds { 647, 24, 68, 52 };
 

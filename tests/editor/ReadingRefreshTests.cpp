@@ -248,12 +248,14 @@ INSTANTIATE_TEST_SUITE_P (Limits, ExactBounds, testing::Values (
 
 TEST_F (ReadingRefreshFixture, WritesTheFrequencyWithTwoDecimals)
 {
+    // clang-format off
     const struct { float hz; const char* note; const char* text; } cases[] = {
         { 27.5f,      "A0", "27.50 Hz" },
         { 82.4069f,   "E2", "82.41 Hz" },
         { 440.0f,     "A4", "440.00 Hz" },
         { 1975.533f,  "B6", "1975.53 Hz" },
     };
+    // clang-format on
 
     for (const auto& c : cases)
     {

@@ -73,6 +73,7 @@ namespace
         float resultingReference;
     };
 
+    // clang-format off
     const TypedText typedTexts[] = {
         { "447.3",    447.3f },
         { "447.3 Hz", 447.3f },
@@ -90,6 +91,7 @@ namespace
         { "NaN",      startingReference },
         { "-nan",     startingReference },
     };
+    // clang-format on
 }
 
 //==============================================================================

@@ -181,10 +181,12 @@ TEST_F (PitchDetectorTest, TakesTheDipAtHalfThePeriodOnlyWhenItIsUnderTheThresho
     // up and a smaller one reads the second at its fundamental.
     struct Case { const char* name; double octaveAmplitude; float dipFrom, dipTo; int bestLag; float frequency; };
 
+    // clang-format off
     const Case cases[] {
         { "a dip just above 0.12 is passed over for the period", 0.399, 0.12f,  0.121f, 480, 100.0f },
         { "a dip just under 0.12 is taken, an octave up",        0.401, 0.119f, 0.12f,  239, 200.467f },
     };
+    // clang-format on
 
     for (const auto& c : cases)
     {
@@ -214,10 +216,12 @@ TEST_F (PitchDetectorTest, RejectsANoisyToneWhoseLowestValueIsAboveTheAcceptance
     // lags, decides alone. Up to 0.3 it is a pitch; above, no pitch, with its confidence.
     struct Case { const char* name; float noiseAmplitude; float lowestFrom, lowestTo; float frequency; };
 
+    // clang-format off
     const Case cases[] {
         { "just above 0.3: no pitch, its confidence still published", 0.42f, 0.3f,  0.31f, 0.0f },
         { "just under 0.3: the tone, at a confidence over 0.7",        0.41f, 0.29f, 0.3f,  49.988f },
     };
+    // clang-format on
 
     for (const auto& c : cases)
     {
@@ -246,11 +250,13 @@ TEST_F (PitchDetectorTest, RejectsAToneWhoseBestLagIsTheLongestButPublishesItsCo
     // value; one lag shorter is a pitch. Each value here is well under the 0.3 limit.
     struct Case { const char* name; double frequency; bool dipsUnderThreshold; int bestLag; float publishedFrequency; };
 
+    // clang-format off
     const Case cases[] {
         { "25 Hz: nothing under 0.12, the lowest value at the longest lag", 25.0,               false, 1746, 0.0f },
         { "27 Hz: the walk down from the first dip ends on the longest lag", 27.0,               true,  1746, 0.0f },
         { "a period of 1745 lags, one short of the longest, is published",   blockRate / 1745.0, true,  1745, 27.5072f },
     };
+    // clang-format on
 
     for (const auto& c : cases)
     {
@@ -331,6 +337,7 @@ TEST (PitchDetector, SearchesTheLagsOf2000HzDownTo27Point5Hz)
 
     struct Row { double rate; int minLag, maxLag, windowLength; };
 
+    // clang-format off
     const Row rows[] {
         { 8000.0,    4,    291,  3805 },
         { 44100.0,   22,   1604, 2492 },
@@ -347,6 +354,7 @@ TEST (PitchDetector, SearchesTheLagsOf2000HzDownTo27Point5Hz)
         { -inf,      2,    4,    4092 },
         { nan,       2,    4,    4092 },
     };
+    // clang-format on
 
     for (const auto& row : rows)
     {
@@ -371,6 +379,7 @@ TEST (PitchDetector, SettlesOnTheFirstDipUnderTheThresholdOrElseTheSmallestLowes
 
     const auto nan = std::numeric_limits<float>::quiet_NaN();
 
+    // clang-format off
     const Case cases[] {
         { "the first lag under the threshold, walked down",  { { 10, 0.11f }, { 11, 0.05f }, { 12, 0.07f }, { 20, 0.0f } }, 11 },
         { "the walk stops where the next value is equal",    { { 10, 0.1f }, { 11, 0.1f }, { 12, 0.0f } },                 10 },
@@ -383,6 +392,7 @@ TEST (PitchDetector, SettlesOnTheFirstDipUnderTheThresholdOrElseTheSmallestLowes
         { "a NaN is not under the threshold",                { { 5, nan }, { 8, 0.1f } },                                  8  },
         { "nothing is lower than a NaN at the shortest lag", { { 4, nan }, { 6, 0.8f } },                                  4  },
     };
+    // clang-format on
 
     for (const auto& c : cases)
     {

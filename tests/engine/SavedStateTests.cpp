@@ -226,6 +226,7 @@ TEST (SavedState, IgnoresBlocksThatAreNotItsStateAndChangesNothing)
     auto withMagic = [&] (std::uint32_t magic)       { auto b = valid; writeLittleEndian32 (b, 0, magic); return b; };
     auto withLength = [&] (std::uint32_t length)     { auto b = valid; writeLittleEndian32 (b, 4, length); return b; };
 
+    // clang-format off
     expectEachChangesNothing ({
         { "empty",                              {} },
         { "8 bytes",                            Bytes (valid.begin(), valid.begin() + 8) },
@@ -244,10 +245,12 @@ TEST (SavedState, IgnoresBlocksThatAreNotItsStateAndChangesNothing)
         { "a reference that is not a number",   makeBlock (stateDocument ("nan", "0.0")) },
         { "a mute that is not a number",        makeBlock (stateDocument ("445.0", "-NaN")) },
     });
+    // clang-format on
 }
 
 TEST (SavedState, IgnoresTextThatJucesParserMishandles)
 {
+    // clang-format off
     expectEachChangesNothing ({
         { "a byte that is never UTF-8",          stateWith (" host=\"\xff\"", "") },
         { "an overlong UTF-8 form in a tag",     stateWith ("", "<PA\xc1\xb2/>") },
@@ -273,6 +276,7 @@ TEST (SavedState, IgnoresTextThatJucesParserMishandles)
         { "elements that the parameters' own nodes would take past the limit",
                                                  makeBlock (document ("DRAVEL_TUNER_STATE", "", repeated ("<a/>", 255))) },
     });
+    // clang-format on
 }
 
 TEST_F (SavedStateTest, IgnoresANullPointerWhateverSizeComesWithIt)
@@ -312,6 +316,7 @@ TEST_F (SavedStateTest, AcceptsDocumentsThatAreDamagedOnlyInWaysItCanRepair)
 {
     struct Case { const char* name; std::string document; float reference; float muteValue; };
 
+    // clang-format off
     const Case cases[] = {
         { "a root without children",   document ("DRAVEL_TUNER_STATE", " schemaVersion=\"1\"", ""), 440.0f, 0.0f },
         { "no mute child",             document ("DRAVEL_TUNER_STATE", " schemaVersion=\"1\"",
@@ -333,6 +338,7 @@ TEST_F (SavedStateTest, AcceptsDocumentsThatAreDamagedOnlyInWaysItCanRepair)
                                                  paramElement ("mute", "0.0") + paramElement ("referenceA", "445.0")),
                                        445.0f, 0.0f },
     };
+    // clang-format on
 
     for (const auto& c : cases)
     {

@@ -54,6 +54,7 @@ TEST (TunerReading, NamesTheNearestNoteAndItsDeviationAgainstTheReference)
 {
     struct Case { float frequency, reference; int midiNote; const char* name; float cents, centsTolerance; };
 
+    // clang-format off
     const Case cases[] {
         { 440.0f, 440.0f, 69,  "A4",  0.0f,    0.0f },
         { 220.0f, 440.0f, 57,  "A3",  0.0f,    0.0f },
@@ -61,6 +62,7 @@ TEST (TunerReading, NamesTheNearestNoteAndItsDeviationAgainstTheReference)
         { 440.0f, 430.0f, 69,  "A4",  39.80f,  0.01f },
         { 1.0f,   440.0f, -36, "C-4", -37.63f, 0.01f },
     };
+    // clang-format on
 
     for (const auto& c : cases)
     {
@@ -80,10 +82,12 @@ TEST (TunerReading, CountsOctavesDownwardBelowNoteZero)
 {
     struct Case { int midiNote; const char* name; };
 
+    // clang-format off
     const Case cases[] {
         { 0, "C-1" }, { 11, "B-1" }, { 12, "C0" }, { 60, "C4" }, { 61, "C#4" }, { 127, "G9" },
         { -1, "B-2" }, { -12, "C-2" }, { -13, "B-3" }, { -25, "B-4" },
     };
+    // clang-format on
 
     for (const auto& c : cases)
     {
@@ -102,10 +106,12 @@ TEST (TunerReading, NamesEveryPitchClassWithSharps)
     struct Case { int midiNote; const char* name; };
 
     // From C2 to B5, neighbours an octave or two apart: the names do not all come from one octave.
+    // clang-format off
     const Case cases[] {
         { 36, "C2" },  { 49, "C#3" }, { 62, "D4" },  { 75, "D#5" }, { 40, "E2" },  { 53, "F3" },
         { 66, "F#4" }, { 79, "G5" },  { 44, "G#2" }, { 57, "A3" },  { 70, "A#4" }, { 83, "B5" },
     };
+    // clang-format on
 
     for (const auto& c : cases)
     {
@@ -121,12 +127,14 @@ TEST (TunerReading, RoundsAHalfwayNoteNumberToTheEvenNote)
 {
     struct Case { float noteNumber; int midiNote; const char* name; float cents; };
 
+    // clang-format off
     const Case cases[] {
         { 68.5f, 68, "G#4", 50.0f },
         { 69.5f, 70, "A#4", -50.0f },
         { -0.5f, 0,  "C-1", -50.0f },
         { -1.5f, -2, "A#-2", 50.0f },
     };
+    // clang-format on
 
     for (const auto& c : cases)
     {
@@ -148,12 +156,14 @@ TEST (TunerReading, GivesNoNoteForAFrequencyOrReferenceThatIsNotFiniteAndPositiv
 
     struct Case { float frequency, reference; };
 
+    // clang-format off
     const Case cases[] {
         { 0.0f, 440.0f }, { -440.0f, 440.0f }, { inf, 440.0f }, { -inf, 440.0f }, { nan, 440.0f },
         { 440.0f, 0.0f }, { 440.0f, -440.0f }, { 440.0f, inf }, { 440.0f, nan },
         // Finite and positive, but their ratio underflows to 0 or overflows to infinity.
         { std::numeric_limits<float>::denorm_min(), 440.0f }, { 3.0e38f, 1.0e-30f },
     };
+    // clang-format on
 
     for (const auto& c : cases)
     {

@@ -71,12 +71,14 @@ namespace
 //==============================================================================
 extern "C"
 {
+    // clang-format off
     void* malloc (size_t size)                      { noteAllocation(); return __libc_malloc (size); }
     void* calloc (size_t count, size_t size)        { noteAllocation(); return __libc_calloc (count, size); }
     void* realloc (void* p, size_t size)            { noteAllocation(); return __libc_realloc (p, size); }
     void* memalign (size_t alignment, size_t size)  { noteAllocation(); return __libc_memalign (alignment, size); }
     void* aligned_alloc (size_t alignment, size_t size) { noteAllocation(); return __libc_memalign (alignment, size); }
     void  free (void* p)                            { __libc_free (p); }
+    // clang-format on
 
     int posix_memalign (void** result, size_t alignment, size_t size)
     {
@@ -85,6 +87,7 @@ extern "C"
         return *result != nullptr ? 0 : 12; // ENOMEM
     }
 
+    // clang-format off
     int pthread_mutex_lock (pthread_mutex_t* m)     { noteLock(); return nextFunctions().mutexLock (m); }
     int pthread_mutex_trylock (pthread_mutex_t* m)  { noteLock(); return nextFunctions().mutexTryLock (m); }
     int pthread_mutex_timedlock (pthread_mutex_t* m, const struct timespec* t) { noteLock(); return nextFunctions().mutexTimed (m, t); }
@@ -94,4 +97,5 @@ extern "C"
     int pthread_cond_timedwait (pthread_cond_t* c, pthread_mutex_t* m, const struct timespec* t) { noteLock(); return nextFunctions().condTimedWait (c, m, t); }
     int sem_wait (sem_t* s)                         { noteLock(); return nextFunctions().semWait (s); }
     int sem_timedwait (sem_t* s, const struct timespec* t) { noteLock(); return nextFunctions().semTimedWait (s, t); }
+    // clang-format on
 }

@@ -55,9 +55,11 @@ void* operator new (std::size_t size)
     throw std::bad_alloc();
 }
 
+// clang-format off
 void* operator new[] (std::size_t size)                                 { return operator new (size); }
 void* operator new (std::size_t size, const std::nothrow_t&) noexcept   { RawAllocation::noteAllocation(); return RawAllocation::allocate (size == 0 ? 1 : size); }
 void* operator new[] (std::size_t size, const std::nothrow_t&) noexcept { RawAllocation::noteAllocation(); return RawAllocation::allocate (size == 0 ? 1 : size); }
+// clang-format on
 
 void* operator new (std::size_t size, std::align_val_t alignment)
 {
@@ -71,6 +73,7 @@ void* operator new (std::size_t size, std::align_val_t alignment)
 
 void* operator new[] (std::size_t size, std::align_val_t alignment)     { return operator new (size, alignment); }
 
+// clang-format off
 void operator delete (void* p) noexcept                                 { RawAllocation::release (p); }
 void operator delete[] (void* p) noexcept                               { RawAllocation::release (p); }
 void operator delete (void* p, std::size_t) noexcept                    { RawAllocation::release (p); }
@@ -79,3 +82,4 @@ void operator delete (void* p, std::align_val_t) noexcept               { RawAll
 void operator delete[] (void* p, std::align_val_t) noexcept             { RawAllocation::releaseAligned (p); }
 void operator delete (void* p, std::size_t, std::align_val_t) noexcept  { RawAllocation::releaseAligned (p); }
 void operator delete[] (void* p, std::size_t, std::align_val_t) noexcept { RawAllocation::releaseAligned (p); }
+// clang-format on
