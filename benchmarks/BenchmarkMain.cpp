@@ -9,11 +9,11 @@
 
 namespace
 {
-    constexpr int framesPerBuffer = 512;     // as in ProcessBlockBenchmarks.cpp
+    constexpr int framesPerBuffer = 512; // as in ProcessBlockBenchmarks.cpp
 
     /** The console table, then the figures that matter, taken from this same run: how much
         faster the shipped detector is than the lag-by-lag one, and processBlock per frame. */
-    class SummaryReporter  : public benchmark::ConsoleReporter
+    class SummaryReporter : public benchmark::ConsoleReporter
     {
     public:
         SummaryReporter() : ConsoleReporter (OO_Tabular) {}
@@ -46,7 +46,7 @@ namespace
             auto& out = GetOutputStream();
             out << std::fixed << std::setprecision (2) << "\n";
 
-            const auto shipped  = fastest.find ("ShippedDetector");
+            const auto shipped = fastest.find ("ShippedDetector");
             const auto lagByLag = fastest.find ("LagByLagDetector");
 
             if (shipped != fastest.end() && lagByLag != fastest.end())
@@ -65,7 +65,7 @@ namespace
         }
 
     private:
-        std::map<std::string, double> fastest;      // seconds per iteration, by benchmark
+        std::map<std::string, double> fastest; // seconds per iteration, by benchmark
     };
 }
 

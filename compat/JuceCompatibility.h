@@ -14,7 +14,7 @@ namespace compat
 #if JUCE_VERSION >= 0x80000
 using FontOptions = juce::FontOptions;
 
-inline juce::Font makeFont (const FontOptions& options)    { return juce::Font (options); }
+inline juce::Font makeFont (const FontOptions& options) { return juce::Font (options); }
 #else
 /** Only the height: the default typeface in plain style. */
 class FontOptions
@@ -22,29 +22,29 @@ class FontOptions
 public:
     explicit FontOptions (float heightToUse) noexcept : height (heightToUse) {}
 
-    float getHeight() const noexcept    { return height; }
+    float getHeight() const noexcept { return height; }
 
 private:
     float height;
 };
 
-inline juce::Font makeFont (const FontOptions& options)    { return juce::Font (options.getHeight(), juce::Font::plain); }
+inline juce::Font makeFont (const FontOptions& options) { return juce::Font (options.getHeight(), juce::Font::plain); }
 #endif
 
 //==============================================================================
 /** Waits on the thread's own event for up to the given time; notify() or stopThread() end it early. */
 inline bool waitOnThreadEvent (const juce::Thread& thread, double timeOutMilliseconds)
 {
-   #if JUCE_VERSION >= 0x80000
+#if JUCE_VERSION >= 0x80000
     return thread.wait (timeOutMilliseconds);
-   #else
+#else
     return thread.wait ((int) std::ceil (timeOutMilliseconds));
-   #endif
+#endif
 }
 
 //==============================================================================
 #if JUCE_VERSION >= 0x70006
- using AAXClientExtensions = juce::AAXClientExtensions;
+using AAXClientExtensions = juce::AAXClientExtensions;
  #define COMPAT_AAX_CLIENT_EXTENSIONS_OVERRIDE override
 #else
 /** The part of JUCE's AAX extension interface that this plug-in provides. JUCE 7.0.5 has no
@@ -53,7 +53,7 @@ struct AAXClientExtensions
 {
     virtual ~AAXClientExtensions() = default;
 
-    virtual juce::String getPageFileName() const    { return {}; }
+    virtual juce::String getPageFileName() const { return {}; }
 };
  #define COMPAT_AAX_CLIENT_EXTENSIONS_OVERRIDE
 #endif

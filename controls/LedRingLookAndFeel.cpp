@@ -9,21 +9,21 @@ namespace MorvekLabsControls
 
 namespace
 {
-    const juce::Colour bodyTopLeft     { 0xff34312e };
-    const juce::Colour bodyMiddle      { 0xff171615 };
+    const juce::Colour bodyTopLeft { 0xff34312e };
+    const juce::Colour bodyMiddle { 0xff171615 };
     const juce::Colour bodyBottomRight { 0xff090909 };
     constexpr double bodyMiddleStop = 0.48;
 
-    const juce::Colour capTopLeft      { 0xff2c2b2a };
-    const juce::Colour capMiddle       { 0xff171717 };
-    const juce::Colour capBottomRight  { 0xff070707 };
+    const juce::Colour capTopLeft { 0xff2c2b2a };
+    const juce::Colour capMiddle { 0xff171717 };
+    const juce::Colour capBottomRight { 0xff070707 };
     constexpr double capMiddleStop = 0.42;
 
-    const juce::Colour capRimColour    { 0xff4a4743 };
-    const juce::Colour arrowColour     { 0xffb9b5b0 };
+    const juce::Colour capRimColour { 0xff4a4743 };
+    const juce::Colour arrowColour { 0xffb9b5b0 };
 
     constexpr float minimumDiameter = 12.0f;
-    constexpr float fitMargin = 8.0f;          // a fitted knob leaves 4 px on each side
+    constexpr float fitMargin = 8.0f; // a fitted knob leaves 4 px on each side
     constexpr float centredPosition = 0.5f;
     constexpr float capRadiusFactor = 0.335f;
     constexpr float lineScaleDivisor = 140.0f; // line widths are designed for a 140 px knob

@@ -10,7 +10,7 @@ namespace MorvekLabsControls
 /** Draws a rotary slider as a dark knob with a cap and a ring of LED dots that light up to
     the slider's position. Everything else is LookAndFeel_V4's.
 */
-class LedRingLookAndFeel  : public juce::LookAndFeel_V4
+class LedRingLookAndFeel : public juce::LookAndFeel_V4
 {
 public:
     LedRingLookAndFeel (juce::Colour ledColourToUse, LedRingGeometry geometry);

@@ -12,7 +12,7 @@ namespace MorvekLabsControls
 namespace LedRingTravel
 {
     constexpr float startAngle = 1.25f * juce::MathConstants<float>::pi;
-    constexpr float endAngle   = 2.75f * juce::MathConstants<float>::pi;
+    constexpr float endAngle = 2.75f * juce::MathConstants<float>::pi;
 }
 
 } // namespace MorvekLabsControls

@@ -11,7 +11,7 @@ namespace MorvekLabsControls
 /** A rotary knob dragged vertically, with an editable value box below it, drawn by its own
     LedRingLookAndFeel. Range, value and text belong to whoever uses it.
 */
-class MorvekLabsLedRingControl  : public juce::Slider
+class MorvekLabsLedRingControl : public juce::Slider
 {
 public:
     MorvekLabsLedRingControl (juce::Colour ledColour, LedRingGeometry geometry);

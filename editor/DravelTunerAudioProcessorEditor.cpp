@@ -33,8 +33,8 @@ DravelTunerAudioProcessorEditor::DravelTunerAudioProcessorEditor (DravelTunerAud
     // The first layout happens here, before any child is styled or added.
     setSize (editorWidth, editorHeight);
 
-    const auto centred      = juce::Justification::centred;
-    const auto centredLeft  = juce::Justification::centredLeft;
+    const auto centred = juce::Justification::centred;
+    const auto centredLeft = juce::Justification::centredLeft;
     const auto centredRight = juce::Justification::centredRight;
 
     styleLabel (titleLabel, 21.0f, accentColour, centred);

@@ -14,8 +14,8 @@
 /** The tuner's window: a fixed 760 by 312 face showing the latest reading as texts and a
     51-bar cents meter, refreshed thirty times a second, with the reference-A knob.
 */
-class DravelTunerAudioProcessorEditor  : public juce::AudioProcessorEditor,
-                                         private juce::Timer
+class DravelTunerAudioProcessorEditor : public juce::AudioProcessorEditor,
+                                        private juce::Timer
 {
 public:
     //==============================================================================

@@ -15,8 +15,8 @@ struct AnalysisBlock
 {
     enum State : int
     {
-        stateFree          = 0,
-        stateReady         = 1,
+        stateFree = 0,
+        stateReady = 1,
         stateBeingAnalysed = 2
     };
 

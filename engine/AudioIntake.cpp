@@ -11,9 +11,9 @@ void DravelTunerAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, 
     // JUCE hands over at least as many channels as the buses carry; never read past the
     // buffer all the same.
     const auto numChannels = buffer.getNumChannels();
-    const auto ins  = juce::jmin (getTotalNumInputChannels(),  numChannels);
+    const auto ins = juce::jmin (getTotalNumInputChannels(), numChannels);
     const auto outs = juce::jmin (getTotalNumOutputChannels(), numChannels);
-    const auto n    = buffer.getNumSamples();
+    const auto n = buffer.getNumSamples();
 
     if (n > 0)
     {

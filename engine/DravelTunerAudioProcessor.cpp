@@ -26,8 +26,7 @@ namespace
 
 //==============================================================================
 DravelTunerAudioProcessor::DravelTunerAudioProcessor()
-    : AudioProcessor (BusesProperties().withInput  ("Input",  juce::AudioChannelSet::stereo(), true)
-                                       .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
+    : AudioProcessor (BusesProperties().withInput ("Input", juce::AudioChannelSet::stereo(), true).withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
       valueTreeState (*this, nullptr, stateType, createParameterLayout()),
       analysisThread (*this)
 {
@@ -77,21 +76,21 @@ void DravelTunerAudioProcessor::releaseResources()
 }
 
 //==============================================================================
-double DravelTunerAudioProcessor::getTailLengthSeconds() const    { return 0.0; }
-bool DravelTunerAudioProcessor::acceptsMidi() const                { return false; }
-bool DravelTunerAudioProcessor::producesMidi() const               { return false; }
+double DravelTunerAudioProcessor::getTailLengthSeconds() const { return 0.0; }
+bool DravelTunerAudioProcessor::acceptsMidi() const { return false; }
+bool DravelTunerAudioProcessor::producesMidi() const { return false; }
 
 juce::AudioProcessorEditor* DravelTunerAudioProcessor::createEditor()
 {
     return new DravelTunerAudioProcessorEditor (*this);
 }
 
-bool DravelTunerAudioProcessor::hasEditor() const    { return true; }
+bool DravelTunerAudioProcessor::hasEditor() const { return true; }
 
 //==============================================================================
-int DravelTunerAudioProcessor::getNumPrograms()                              { return 1; }
-int DravelTunerAudioProcessor::getCurrentProgram()                           { return 0; }
-void DravelTunerAudioProcessor::setCurrentProgram (int)                      {}
+int DravelTunerAudioProcessor::getNumPrograms() { return 1; }
+int DravelTunerAudioProcessor::getCurrentProgram() { return 0; }
+void DravelTunerAudioProcessor::setCurrentProgram (int) {}
 void DravelTunerAudioProcessor::changeProgramName (int, const juce::String&) {}
 
 const juce::String DravelTunerAudioProcessor::getProgramName (int index)
@@ -113,7 +112,7 @@ juce::String DravelTunerAudioProcessor::AAXExtensions::getPageFileName() const
 //==============================================================================
 bool DravelTunerAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
 {
-    const auto in  = layouts.getMainInputChannelSet();
+    const auto in = layouts.getMainInputChannelSet();
     const auto out = layouts.getMainOutputChannelSet();
 
     return in == out

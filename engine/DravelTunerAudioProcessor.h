@@ -14,7 +14,7 @@
     blocks to a background thread that finds their pitch, and turns the published result
     into a TunerReading on request.
 */
-class DravelTunerAudioProcessor  : public juce::AudioProcessor
+class DravelTunerAudioProcessor : public juce::AudioProcessor
 {
 public:
     //==============================================================================
@@ -57,9 +57,9 @@ public:
     TunerReading getTunerReading() const;
 
     /** RMS of the mono mix of the last device buffer that held samples. */
-    float getInputLevel() const noexcept    { return inputLevel.load(); }
+    float getInputLevel() const noexcept { return inputLevel.load(); }
 
-    juce::AudioProcessorValueTreeState& getValueTreeState() noexcept    { return valueTreeState; }
+    juce::AudioProcessorValueTreeState& getValueTreeState() noexcept { return valueTreeState; }
 
     //==============================================================================
     /** Defined only by the tests, which look at the analysis machinery through it. */
@@ -67,7 +67,7 @@ public:
 
 private:
     //==============================================================================
-    class AnalysisThread  : public juce::Thread
+    class AnalysisThread : public juce::Thread
     {
     public:
         explicit AnalysisThread (DravelTunerAudioProcessor& ownerToUse);
@@ -83,7 +83,7 @@ private:
         bool (*pauseBetweenScans) (const juce::Thread&, double) = compat::waitOnThreadEvent;
     };
 
-    struct AAXExtensions  : public compat::AAXClientExtensions
+    struct AAXExtensions : public compat::AAXClientExtensions
     {
         juce::String getPageFileName() const override;
     };

@@ -9,10 +9,9 @@ juce::AudioProcessorValueTreeState::ParameterLayout DravelTunerAudioProcessor::c
     // "440.0 Hz" down to the maximum length.
     auto referenceAttributes = juce::AudioParameterFloatAttributes()
                                    .withLabel ("Hz")
-                                   .withStringFromValueFunction ([] (float value, int)
-                                                                 {
-                                                                     return juce::String (value, 1) + " Hz";
-                                                                 });
+                                   .withStringFromValueFunction ([] (float value, int) {
+                                       return juce::String (value, 1) + " Hz";
+                                   });
 
     layout.add (std::make_unique<juce::AudioParameterFloat> (juce::ParameterID { ParameterIDs::referenceA, 1 },
                                                              "Reference A",

@@ -30,7 +30,7 @@ namespace
     /** The value of lag 0, and of every lag while the differences so far sum to nothing. */
     constexpr float neutralDifference = 1.0f;
 
-    constexpr float lowestPublishedFrequency  = (float) AnalysisConstants::minDetectableFrequency;
+    constexpr float lowestPublishedFrequency = (float) AnalysisConstants::minDetectableFrequency;
     constexpr float highestPublishedFrequency = (float) AnalysisConstants::maxDetectableFrequency;
 
     /** Lags summed side by side: the sums are independent, so a pass over the window
@@ -108,7 +108,7 @@ namespace PitchDetector
 
         const auto longestPeriod = std::ceil (sampleRate / AnalysisConstants::minDetectableFrequency);
         const auto maxLag = longestPeriod < (double) (minLag + lagFloor) ? minLag + lagFloor
-                                                                        : (int) std::min (longestPeriod, (double) maxLagLimit);
+                                                                         : (int) std::min (longestPeriod, (double) maxLagLimit);
 
         return { minLag, maxLag, AnalysisConstants::blockLength - maxLag };
     }

@@ -16,9 +16,9 @@ namespace PitchDetector
 
     struct LagRange
     {
-        int minLag;         // the highest frequency searched
-        int maxLag;         // the lowest frequency, and the last lag computed
-        int windowLength;   // sample pairs summed for every lag
+        int minLag;       // the highest frequency searched
+        int maxLag;       // the lowest frequency, and the last lag computed
+        int windowLength; // sample pairs summed for every lag
     };
 
     /** What one block publishes: frequency 0 when it holds no usable pitch. */

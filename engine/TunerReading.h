@@ -12,8 +12,8 @@ struct TunerReading
     float frequencyHz = 0.0f;
     float cents = 0.0f;
     float confidence = 0.0f;
-    int midiNote = 0;           // A4 = 69, C4 = 60, C-1 = 0
-    juce::String noteName;      // sharps only: "A4", "C#3", "C-1"
+    int midiNote = 0;      // A4 = 69, C4 = 60, C-1 = 0
+    juce::String noteName; // sharps only: "A4", "C#3", "C-1"
 };
 
 /** Turns a frequency into a reading against the pitch of A4; no state, any thread. */

@@ -30,8 +30,8 @@ namespace
         }
 
         juce::ScopedJuceInitialiser_GUI juceInitialiser;
-        DravelTunerAudioProcessor restored;     // takes every input
-        DravelTunerAudioProcessor check;        // takes what `restored` saves afterwards
+        DravelTunerAudioProcessor restored; // takes every input
+        DravelTunerAudioProcessor check;    // takes what `restored` saves afterwards
         juce::MemoryBlock freshState;
     };
 

@@ -179,8 +179,7 @@ namespace
         const auto xrunCount = std::min ((size_t) r.xruns.load(), r.xrunFrames.size());
         const auto firstSound = firstSoundFrame (r, done);
 
-        const auto repeats = [&r] (size_t start, size_t lag)
-        {
+        const auto repeats = [&r] (size_t start, size_t lag) {
             for (auto n = start; n < start + windowLength; ++n)
                 if (r.recorded[n + lag] != r.played[n])
                     return false;
@@ -188,8 +187,7 @@ namespace
             return true;
         };
 
-        const auto besideAnXrun = [&r, xrunCount] (size_t start)
-        {
+        const auto besideAnXrun = [&r, xrunCount] (size_t start) {
             for (size_t i = 0; i < xrunCount; ++i)
             {
                 const auto frame = r.xrunFrames[i].load();

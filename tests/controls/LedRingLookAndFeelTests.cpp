@@ -16,8 +16,8 @@ using TestSupport::isNear;
 namespace
 {
     const juce::Colour accent { 0xffb87333 };
-    constexpr float startAngle = 3.9269910f;    // 1.25 pi
-    constexpr float endAngle = 8.6393805f;      // 2.75 pi
+    constexpr float startAngle = 3.9269910f; // 1.25 pi
+    constexpr float endAngle = 8.6393805f;   // 2.75 pi
     constexpr float infinity = std::numeric_limits<float>::infinity();
     constexpr float notANumber = std::numeric_limits<float>::quiet_NaN();
 
@@ -201,10 +201,8 @@ TEST (LedRingLookAndFeel, EditorKnobArrowPointsUpAndDownWithRoundedEnds)
     constexpr float tolerance = 2.0e-4f;
 
     // Stems: rounded ends reach half the line width beyond both end points.
-    EXPECT_TRUE (isNear (strokes[0], juce::Rectangle<float>::leftTopRightBottom (34.0f - halfWidth, 11.4976f - halfWidth,
-                                                                                 34.0f + halfWidth, 14.928f + halfWidth), tolerance));
-    EXPECT_TRUE (isNear (strokes[3], juce::Rectangle<float>::leftTopRightBottom (34.0f - halfWidth, 17.072f - halfWidth,
-                                                                                 34.0f + halfWidth, 20.5024f + halfWidth), tolerance));
+    EXPECT_TRUE (isNear (strokes[0], juce::Rectangle<float>::leftTopRightBottom (34.0f - halfWidth, 11.4976f - halfWidth, 34.0f + halfWidth, 14.928f + halfWidth), tolerance));
+    EXPECT_TRUE (isNear (strokes[3], juce::Rectangle<float>::leftTopRightBottom (34.0f - halfWidth, 17.072f - halfWidth, 34.0f + halfWidth, 20.5024f + halfWidth), tolerance));
 
     // Heads: each stroke runs from the stem's tip to its end point, half a width beyond both.
     // clang-format off
@@ -269,7 +267,8 @@ struct LedCountCase
     }
 };
 
-class LedRingLedCount  : public testing::TestWithParam<LedCountCase> {};
+class LedRingLedCount : public testing::TestWithParam<LedCountCase>
+{};
 
 TEST_P (LedRingLedCount, FollowsTheDiameterThresholds)
 {
@@ -296,7 +295,8 @@ struct LitCountCase
     }
 };
 
-class LedRingLitCount  : public testing::TestWithParam<LitCountCase> {};
+class LedRingLitCount : public testing::TestWithParam<LitCountCase>
+{};
 
 TEST_P (LedRingLitCount, LightsTheRoundedShareOfDotsFromTheStart)
 {
@@ -363,7 +363,8 @@ struct PlacementCase
     }
 };
 
-class LedRingPlacement  : public testing::TestWithParam<PlacementCase> {};
+class LedRingPlacement : public testing::TestWithParam<PlacementCase>
+{};
 
 TEST_P (LedRingPlacement, CentresTheKnobAcrossAndAtItsFractionOfTheHeight)
 {
@@ -396,7 +397,8 @@ struct AngleCase
     }
 };
 
-class LedRingAngles  : public testing::TestWithParam<AngleCase> {};
+class LedRingAngles : public testing::TestWithParam<AngleCase>
+{};
 
 TEST_P (LedRingAngles, ReplaceOnlyTheAngleThatIsNotFinite)
 {
@@ -435,7 +437,8 @@ struct LineWidthCase
     }
 };
 
-class LedRingLineWidths  : public testing::TestWithParam<LineWidthCase> {};
+class LedRingLineWidths : public testing::TestWithParam<LineWidthCase>
+{};
 
 TEST_P (LedRingLineWidths, ScaleWithTheDiameterAboveTheirFloors)
 {
@@ -456,7 +459,7 @@ TEST_P (LedRingLineWidths, ScaleWithTheDiameterAboveTheirFloors)
     const auto dot = measureDot (led.getDot().path, centre, 225.0);
     EXPECT_NEAR (dot.across.highest - dot.across.lowest, c.dotWidth, tolerance);
     EXPECT_NEAR (dot.radial.highest - dot.radial.lowest, c.dotLength, tolerance);
-    EXPECT_NEAR (dot.radial.lowest, 0.335f * c.diameter + 1.0f, tolerance);     // 1 pixel outside the cap
+    EXPECT_NEAR (dot.radial.lowest, 0.335f * c.diameter + 1.0f, tolerance); // 1 pixel outside the cap
 
     for (auto [pass, width] : { std::pair<size_t, float> { 0, c.wideGlow }, { 1, c.narrowGlow } })
     {

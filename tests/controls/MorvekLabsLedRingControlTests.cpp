@@ -163,7 +163,7 @@ TEST (MorvekLabsLedRingControl, TwoKnobsDrawWithTheirOwnColourAndGeometryWhateve
 TEST (MorvekLabsLedRingControl, DetachesItsLookAndFeelBeforeItGoes)
 {
     // A child of the knob hears every change of look-and-feel it inherits.
-    struct Probe  : public juce::Component
+    struct Probe : public juce::Component
     {
         void lookAndFeelChanged() override
         {
@@ -202,7 +202,7 @@ TEST (MorvekLabsLedRingControl, DetachesItsLookAndFeelBeforeItGoes)
 
 //==============================================================================
 // The knob as the editor sets it up: 430 to 450 Hz in steps of 0.1, at 440.
-class MorvekLabsLedRingControlGestures  : public testing::Test
+class MorvekLabsLedRingControlGestures : public testing::Test
 {
 protected:
     void SetUp() override
@@ -244,8 +244,7 @@ TEST_F (MorvekLabsLedRingControlGestures, DraggingSidewaysLeavesItAlone)
 TEST_F (MorvekLabsLedRingControlGestures, MouseWheelTurnsItAndStopsAtTheEnds)
 {
     juce::int64 milliseconds = 1000;
-    const auto turnWheel = [this, &milliseconds] (float deltaY)
-    {
+    const auto turnWheel = [this, &milliseconds] (float deltaY) {
         juce::MouseWheelDetails wheel {};
         wheel.deltaY = deltaY;
         knob.mouseWheelMove (mouseEvent (knob, { 34.0f, 16.0f }, { 34.0f, 16.0f }, 0, {}, juce::Time (milliseconds += 100)),

@@ -24,9 +24,9 @@ namespace
     using DrawCall = Recorder::Call;
 
     constexpr juce::uint32 accent = 0xffb87333;
-    constexpr juce::uint32 cream  = 0xfff1e6dc;
-    constexpr juce::uint32 black  = 0xff000000;
-    constexpr juce::uint32 white  = 0xffffffff;
+    constexpr juce::uint32 cream = 0xfff1e6dc;
+    constexpr juce::uint32 black = 0xff000000;
+    constexpr juce::uint32 white = 0xffffffff;
 
     // The meter's geometry as the face is laid out.
     constexpr float barStep = 667.0f / 51.0f;
@@ -35,12 +35,15 @@ namespace
     // Path bounds come from flattened strokes; this is far below a pixel.
     constexpr float tolerance = 0.002f;
 
-    juce::uint32 withAlpha (juce::uint32 argb, float alpha)     { return juce::Colour (argb).withAlpha (alpha).getARGB(); }
+    juce::uint32 withAlpha (juce::uint32 argb, float alpha) { return juce::Colour (argb).withAlpha (alpha).getARGB(); }
 
     /** The cents colour scale for a bar whose cents value is d from the centre. */
     juce::uint32 barColour (int d)
     {
-        return d <= 4 ? green : d <= 18 ? yellowGreen : d <= 32 ? amber : d <= 42 ? orange : red;
+        return d <= 4 ? green : d <= 18 ? yellowGreen
+                          : d <= 32     ? amber
+                          : d <= 42     ? orange
+                                        : red;
     }
 
     juce::Rectangle<float> barRect (int i)
@@ -49,7 +52,7 @@ namespace
         return { (float) i * barStep + 48.0f, 160.0f - h * 0.5f, barWidth, h };
     }
 
-    float pointerX (int bar)    { return (float) bar * barStep + 48.0f + barWidth / 2.0f; }
+    float pointerX (int bar) { return (float) bar * barStep + 48.0f + barWidth / 2.0f; }
 
     //==============================================================================
     struct Stop
@@ -63,7 +66,7 @@ namespace
     {
         juce::Rectangle<float> area;
         float corner;
-        float lineThickness;    // 0 for a fill
+        float lineThickness; // 0 for a fill
     };
 
     struct ExpectedCall
@@ -71,9 +74,9 @@ namespace
         std::string what;
         Kind kind;
         juce::Rectangle<float> bounds;
-        juce::uint32 argb = 0;                  // solid fills
+        juce::uint32 argb = 0; // solid fills
         bool isGradient = false;
-        juce::Point<float> from, to;            // gradients
+        juce::Point<float> from, to; // gradients
         std::vector<Stop> stops;
         std::optional<RoundedRectangle> rounded;
     };
@@ -312,8 +315,7 @@ namespace
     {
         size_t index = 0;
 
-        auto next = [&] () -> const DrawCall*
-        {
+        auto next = [&]() -> const DrawCall* {
             return index < calls.size() ? &calls[index++] : nullptr;
         };
 
@@ -382,9 +384,9 @@ namespace
     }
 
     //==============================================================================
-    struct EditorPainting  : public testing::Test
+    struct EditorPainting : public testing::Test
     {
-        void SetUp() override    { editor = std::make_unique<Editor> (processor); }
+        void SetUp() override { editor = std::make_unique<Editor> (processor); }
 
         std::vector<DrawCall> paintFace()
         {
@@ -398,9 +400,9 @@ namespace
             return recorder.getCalls();
         }
 
-        void show (const TunerReading& reading)     { Editor::TestAccess (*editor).setCurrentReading (reading); }
+        void show (const TunerReading& reading) { Editor::TestAccess (*editor).setCurrentReading (reading); }
 
-        const juce::Drawable* drawable()            { return Editor::TestAccess (*editor).logoDrawable(); }
+        const juce::Drawable* drawable() { return Editor::TestAccess (*editor).logoDrawable(); }
 
         DravelTunerAudioProcessor processor;
         std::unique_ptr<Editor> editor;
@@ -415,10 +417,10 @@ namespace
         juce::uint32 pointerArgb;
     };
 
-    std::ostream& operator<< (std::ostream& o, const LitCase& c)    { return o << c.cents << " cents"; }
+    std::ostream& operator<< (std::ostream& o, const LitCase& c) { return o << c.cents << " cents"; }
 
-    struct LitBars  : public EditorPainting,
-                      public testing::WithParamInterface<LitCase>
+    struct LitBars : public EditorPainting,
+                     public testing::WithParamInterface<LitCase>
     {
     };
 }
@@ -437,8 +439,8 @@ TEST_F (EditorPainting, DrawsAnUnlitBarDimWithAFaintRim)
 
     // Bar 0 is the first bar: ground, frame, four screws of two calls, panel of two and display of two come first.
     ASSERT_GT (calls.size(), 15u);
-    EXPECT_EQ (hex (calls[14].getColour().getARGB()), "3de54236");     // red at alpha 0.24
-    EXPECT_EQ (hex (calls[15].getColour().getARGB()), "0effffff");     // white at alpha 0.055
+    EXPECT_EQ (hex (calls[14].getColour().getARGB()), "3de54236"); // red at alpha 0.24
+    EXPECT_EQ (hex (calls[15].getColour().getARGB()), "0effffff"); // white at alpha 0.055
 }
 
 TEST_P (LitBars, LightsTheBarsNearestTheDeviationAndPointsAtTheLitOne)
@@ -450,8 +452,7 @@ TEST_P (LitBars, LightsTheBarsNearestTheDeviationAndPointsAtTheLitOne)
     expectFace (calls, expectedFace (760.0f, 312.0f, Reading { c.litBars, c.pointerBar, c.pointerArgb }, true), drawable());
 
     // The pointer points down at the lit bar's centre.
-    auto pointer = std::find_if (calls.begin(), calls.end(), [] (const DrawCall& call)
-    {
+    auto pointer = std::find_if (calls.begin(), calls.end(), [] (const DrawCall& call) {
         return call.kind == Kind::fillPath && call.bounds.getY() == 87.0f && call.bounds.getHeight() == 8.0f;
     });
 
@@ -504,10 +505,9 @@ TEST_F (EditorPainting, GivesEveryBarTheColourOfItsOwnCentsWhateverTheReading)
 
         for (int bar : { 0, 25, 50 })
         {
-            auto body = std::find_if (calls.begin(), calls.end(), [bar] (const DrawCall& call)
-            {
+            auto body = std::find_if (calls.begin(), calls.end(), [bar] (const DrawCall& call) {
                 return call.kind == Kind::fillPath && call.bounds.getPosition().getDistanceFrom (barRect (bar).getPosition()) < tolerance
-                                               && std::abs (call.bounds.getWidth() - barRect (bar).getWidth()) < tolerance;
+                    && std::abs (call.bounds.getWidth() - barRect (bar).getWidth()) < tolerance;
             });
 
             ASSERT_NE (body, calls.end());

@@ -23,9 +23,9 @@ namespace
         return (float) ((double) hz * std::pow (2.0, (double) cents / 1200.0));
     }
 
-    struct EditorPictures  : public testing::Test
+    struct EditorPictures : public testing::Test
     {
-        void SetUp() override    { editor = std::make_unique<Editor> (processor); }
+        void SetUp() override { editor = std::make_unique<Editor> (processor); }
 
         juce::Image render (float frequency, float level, const juce::String& name)
         {
@@ -46,12 +46,12 @@ namespace
 
         static void expectFrameAndGround (const juce::Image& image)
         {
-            EXPECT_EQ (hex (image.getPixelAt (100, 10)), "ffb87333");       // frame, top edge
-            EXPECT_EQ (hex (image.getPixelAt (10, 150)), "ffb87333");       // frame, left edge
-            EXPECT_EQ (hex (image.getPixelAt (5, 5)), "ff000000");          // ground outside the frame
+            EXPECT_EQ (hex (image.getPixelAt (100, 10)), "ffb87333"); // frame, top edge
+            EXPECT_EQ (hex (image.getPixelAt (10, 150)), "ffb87333"); // frame, left edge
+            EXPECT_EQ (hex (image.getPixelAt (5, 5)), "ff000000");    // ground outside the frame
             EXPECT_EQ (hex (image.getPixelAt (755, 306)), "ff000000");
-            EXPECT_EQ (hex (image.getPixelAt (600, 301)), "ff000000");      // the wordmark box over the frame
-            EXPECT_EQ (hex (image.getPixelAt (380, 301)), "ffb87333");      // the frame's bottom edge elsewhere
+            EXPECT_EQ (hex (image.getPixelAt (600, 301)), "ff000000"); // the wordmark box over the frame
+            EXPECT_EQ (hex (image.getPixelAt (380, 301)), "ffb87333"); // the frame's bottom edge elsewhere
         }
 
         DravelTunerAudioProcessor processor;
@@ -74,11 +74,11 @@ TEST_F (EditorPictures, InTuneA4LightsTheCentreBars)
     const auto image = render (440.0f, 0.1f, "editor-in-tune.png");
     expectFrameAndGround (image);
 
-    EXPECT_EQ (hex (image.getPixelAt (364, 160)), "ff54df6a");      // bar 24, left of bar 25's glow
-    EXPECT_EQ (hex (image.getPixelAt (380, 160)), "ff54df6a");      // bar 25
-    EXPECT_EQ (hex (image.getPixelAt (393, 160)), "ff54df6a");      // bar 26
-    EXPECT_LT (image.getPixelAt (406, 160).getGreen(), 100);        // bar 27, unlit
-    EXPECT_EQ (hex (image.getPixelAt (380, 92)), "ff54df6a");       // the pointer, over bar 25
+    EXPECT_EQ (hex (image.getPixelAt (364, 160)), "ff54df6a"); // bar 24, left of bar 25's glow
+    EXPECT_EQ (hex (image.getPixelAt (380, 160)), "ff54df6a"); // bar 25
+    EXPECT_EQ (hex (image.getPixelAt (393, 160)), "ff54df6a"); // bar 26
+    EXPECT_LT (image.getPixelAt (406, 160).getGreen(), 100);   // bar 27, unlit
+    EXPECT_EQ (hex (image.getPixelAt (380, 92)), "ff54df6a");  // the pointer, over bar 25
 }
 
 TEST_F (EditorPictures, FlatLowELightsOneYellowGreenBar)

@@ -31,9 +31,9 @@ namespace
                  &component, &component, now, centre, now, numberOfClicks, false };
     }
 
-    struct EditorWindow  : public testing::Test
+    struct EditorWindow : public testing::Test
     {
-        void makeEditor()   { editor = std::make_unique<Editor> (processor); }
+        void makeEditor() { editor = std::make_unique<Editor> (processor); }
 
         juce::Label& label (const juce::String& id)
         {
@@ -77,7 +77,7 @@ namespace
 
         DravelTunerAudioProcessor processor;
         DravelTunerAudioProcessor::TestAccess engine { processor };
-        std::unique_ptr<Editor> editor;      // after the processor: it goes first
+        std::unique_ptr<Editor> editor; // after the processor: it goes first
     };
 
     //==============================================================================
@@ -167,7 +167,7 @@ TEST_F (EditorWindow, FindsTheSixLabelsAndTheKnobByTheirIDsInZOrder)
 
     EXPECT_EQ (editor->getChildComponent (1)->getComponentID(), juce::String());
     EXPECT_EQ (editor->getChildComponent (7)->getComponentID(), juce::String ("reference-a-slider"));
-    EXPECT_EQ (editor->getIndexOfChildComponent (&knob()), 7);   // the knob lies on top
+    EXPECT_EQ (editor->getIndexOfChildComponent (&knob()), 7); // the knob lies on top
 }
 
 TEST_F (EditorWindow, LaysOutTheChildrenAtFixedBoundsWhateverItsOwnSize)
@@ -352,8 +352,8 @@ TEST_F (EditorWindow, ComesFromTheProcessorsCreateEditor)
 }
 
 //==============================================================================
-struct UnreadableWordmark  : public EditorWindow,
-                             public testing::WithParamInterface<const char*>
+struct UnreadableWordmark : public EditorWindow,
+                            public testing::WithParamInterface<const char*>
 {
 };
 

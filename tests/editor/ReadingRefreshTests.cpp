@@ -16,17 +16,21 @@ namespace
 {
     using Editor = DravelTunerAudioProcessorEditor;
 
-    constexpr juce::uint32 noPitchStatusArgb = 0xd1b87333;     // the accent at alpha 0.82
+    constexpr juce::uint32 noPitchStatusArgb = 0xd1b87333; // the accent at alpha 0.82
 
     /** Counts the editor's whole-area repaint requests. */
-    struct RepaintCounter  : public juce::CachedComponentImage
+    struct RepaintCounter : public juce::CachedComponentImage
     {
         explicit RepaintCounter (int& countToUse) : count (countToUse) {}
 
-        void paint (juce::Graphics&) override                       {}
-        bool invalidateAll() override                               { ++count; return true; }
-        bool invalidate (const juce::Rectangle<int>&) override      { return true; }
-        void releaseResources() override                            {}
+        void paint (juce::Graphics&) override {}
+        bool invalidateAll() override
+        {
+            ++count;
+            return true;
+        }
+        bool invalidate (const juce::Rectangle<int>&) override { return true; }
+        void releaseResources() override {}
 
         int& count;
     };
@@ -56,14 +60,14 @@ namespace
         return nominal;
     }
 
-    struct ReadingRefreshFixture  : public testing::Test
+    struct ReadingRefreshFixture : public testing::Test
     {
         void SetUp() override
         {
             editor = std::make_unique<Editor> (processor);
         }
 
-        void tick()                 { Editor::TestAccess (*editor).tick(); }
+        void tick() { Editor::TestAccess (*editor).tick(); }
 
         juce::String text (const char* id)
         {
@@ -104,10 +108,10 @@ namespace
         const char* status;
     };
 
-    std::ostream& operator<< (std::ostream& o, const NoPitchCase& c)    { return o << "level " << c.inputLevel; }
+    std::ostream& operator<< (std::ostream& o, const NoPitchCase& c) { return o << "level " << c.inputLevel; }
 
-    struct NoPitch  : public ReadingRefreshFixture,
-                      public testing::WithParamInterface<NoPitchCase>
+    struct NoPitch : public ReadingRefreshFixture,
+                     public testing::WithParamInterface<NoPitchCase>
     {
     };
 
@@ -115,16 +119,16 @@ namespace
     struct CentsCase
     {
         const char* name;
-        float lowCents, highCents;      // the reading's own cents lie in here
+        float lowCents, highCents; // the reading's own cents lie in here
         const char* centsText;
         const char* status;
         juce::uint32 statusArgb;
     };
 
-    std::ostream& operator<< (std::ostream& o, const CentsCase& c)      { return o << c.name; }
+    std::ostream& operator<< (std::ostream& o, const CentsCase& c) { return o << c.name; }
 
-    struct PitchPresent  : public ReadingRefreshFixture,
-                           public testing::WithParamInterface<CentsCase>
+    struct PitchPresent : public ReadingRefreshFixture,
+                          public testing::WithParamInterface<CentsCase>
     {
     };
 
@@ -142,8 +146,8 @@ namespace
         return o << std::setprecision (9) << c.cents << " cents";
     }
 
-    struct ExactBounds  : public ReadingRefreshFixture,
-                          public testing::WithParamInterface<ExactCentsCase>
+    struct ExactBounds : public ReadingRefreshFixture,
+                         public testing::WithParamInterface<ExactCentsCase>
     {
     };
 
@@ -154,9 +158,9 @@ namespace
         juce::uint32 argb;
     };
 
-    std::ostream& operator<< (std::ostream& o, const BandCase& c)       { return o << c.cents << " cents"; }
+    std::ostream& operator<< (std::ostream& o, const BandCase& c) { return o << c.cents << " cents"; }
 
-    struct ColourForCents  : public testing::TestWithParam<BandCase>
+    struct ColourForCents : public testing::TestWithParam<BandCase>
     {
     };
 }

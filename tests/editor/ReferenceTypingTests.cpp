@@ -22,7 +22,7 @@ namespace
 
     /** The editor with "referenceA" away from both its default and its ends, so that a value
         left alone, reset or clamped can each be told apart. */
-    struct ReferenceTyping  : public testing::Test
+    struct ReferenceTyping : public testing::Test
     {
         void SetUp() override
         {

@@ -16,9 +16,9 @@ namespace
     using Clock = std::chrono::steady_clock;
     using std::chrono::milliseconds;
 
-    constexpr int freeState  = AnalysisBlock::stateFree;
+    constexpr int freeState = AnalysisBlock::stateFree;
     constexpr int readyState = AnalysisBlock::stateReady;
-    constexpr int busyState  = AnalysisBlock::stateBeingAnalysed;
+    constexpr int busyState = AnalysisBlock::stateBeingAnalysed;
 
     /** Far below the 2000 ms after which stopping gives up, even under a sanitizer. */
     constexpr auto promptStop = milliseconds (1000);
@@ -37,7 +37,7 @@ namespace
     struct ScanCase
     {
         int state0, state1;
-        float published;            // the tone of the block analysed last, or untouchedFrequency
+        float published; // the tone of the block analysed last, or untouchedFrequency
         int after0, after1;
 
         friend std::ostream& operator<< (std::ostream& o, const ScanCase& c)
@@ -46,7 +46,8 @@ namespace
         }
     };
 
-    class ScanByBlockState  : public testing::TestWithParam<ScanCase> {};
+    class ScanByBlockState : public testing::TestWithParam<ScanCase>
+    {};
 
     //==============================================================================
     /** Stands in for the analysis thread's pause: notes what the first few pauses ask for,
@@ -113,8 +114,7 @@ TEST (AnalysisScan, AnalysesBlockZeroFirstWhenBothAreReady)
     DravelTunerAudioProcessor processor;
     DravelTunerAudioProcessor::TestAccess access (processor);
 
-    const auto scanBothReady = [&access] (double toneInBlock0, double toneInBlock1)
-    {
+    const auto scanBothReady = [&access] (double toneInBlock0, double toneInBlock1) {
         TestSignals::fillSine (access.block (0), toneInBlock0);
         TestSignals::fillSine (access.block (1), toneInBlock1);
         access.setBlockState (0, AnalysisBlock::stateReady);
@@ -222,7 +222,7 @@ TEST (AnalysisThread, PausesFiveMillisecondsOnItsOwnEventBetweenScans)
 
 TEST (AnalysisThread, ItsWaitLastsAtLeastTheTimeAskedWhenNothingEndsIt)
 {
-    struct IdleThread  : public juce::Thread
+    struct IdleThread : public juce::Thread
     {
         IdleThread() : juce::Thread ("idle") {}
         void run() override {}
@@ -238,7 +238,7 @@ TEST (AnalysisThread, ItsWaitLastsAtLeastTheTimeAskedWhenNothingEndsIt)
 TEST (AnalysisThread, ItsWaitEndsAsSoonAsTheThreadIsToldToStop)
 {
     // The analysis thread's wait, made far longer than 5 ms: only the stop can end it early.
-    struct WaitingThread  : public juce::Thread
+    struct WaitingThread : public juce::Thread
     {
         WaitingThread() : juce::Thread ("waiting") {}
 

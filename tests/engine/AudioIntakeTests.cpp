@@ -23,10 +23,10 @@ namespace
 //==============================================================================
 /** A processor prepared for a rate with its analysis thread stopped again, so that the
     blocks stay where the audio thread leaves them. */
-class AudioIntake  : public testing::Test
+class AudioIntake : public testing::Test
 {
 protected:
-    void prepare (double sampleRate)    { prepareWithoutAnalysis (processor, sampleRate); }
+    void prepare (double sampleRate) { prepareWithoutAnalysis (processor, sampleRate); }
 
     juce::AudioBuffer<float> feed (int numSamples, float value, int numChannels = 2)
     {
@@ -93,13 +93,13 @@ TEST_F (AudioIntake, AveragesRunsOfSamplesAcrossBufferBoundaries)
     prepare (96000.0);
     ASSERT_EQ (access.decimationFactor(), 2);
 
-    process (processor, 2, 3, [] (int, int i) { return (float) (i + 1); });   // 1, 2, 3
+    process (processor, 2, 3, [] (int, int i) { return (float) (i + 1); }); // 1, 2, 3
     EXPECT_EQ (access.writePosition(), 1);
     EXPECT_EQ (access.block (0).samples[0], 1.5f);
     EXPECT_EQ (access.decimationCount(), 1);
     EXPECT_EQ (access.decimationSum(), 3.0f);
 
-    process (processor, 2, 3, [] (int, int i) { return (float) (i + 4); });   // 4, 5, 6
+    process (processor, 2, 3, [] (int, int i) { return (float) (i + 4); }); // 4, 5, 6
     EXPECT_EQ (access.writePosition(), 3);
     EXPECT_EQ (access.block (0).samples[1], 3.5f);
     EXPECT_EQ (access.block (0).samples[2], 5.5f);
@@ -143,7 +143,7 @@ TEST_F (AudioIntake, DropsSamplesWhileBothBlocksAreBusyAndResumesAtTheFirstFreeB
 
     // The block being written is tried first...
     access.setBlockState (0, AnalysisBlock::stateFree);
-    feed (3, 0.6f);   // completes the run 0.4 + 0.6, then one of 0.6 + 0.6
+    feed (3, 0.6f); // completes the run 0.4 + 0.6, then one of 0.6 + 0.6
     EXPECT_EQ (access.writeBlockIndex(), 0);
     EXPECT_EQ (access.writePosition(), 2);
     EXPECT_EQ (access.block (0).samples[0], 0.5f);
@@ -166,7 +166,11 @@ TEST_F (AudioIntake, MutesFromHalfTheRawValueWhileTheAnalysisStillListens)
 {
     prepare (48000.0);
 
-    struct Case { float rawMute; bool muted; };
+    struct Case
+    {
+        float rawMute;
+        bool muted;
+    };
     auto expectedPosition = 0;
 
     for (const auto& c : { Case { 0.0f, false }, Case { 0.49999f, false }, Case { 0.5f, true },
@@ -197,7 +201,7 @@ TEST_F (AudioIntake, ClearsOutputChannelsThatHaveNoInput)
 
     EXPECT_EQ (output.getSample (0, 15), 0.3f);
     EXPECT_EQ (output.getSample (1, 15), 0.0f);
-    EXPECT_EQ (access.block (0).samples[15], 0.3f);   // channel 0 divided by 1
+    EXPECT_EQ (access.block (0).samples[15], 0.3f); // channel 0 divided by 1
 }
 
 TEST_F (AudioIntake, WithoutInputChannelsFeedsSilenceAndClearsTheOutput)
@@ -269,7 +273,7 @@ namespace
         float (*sampleAt) (int channel, int i);
         bool levelIsZero;
 
-        friend std::ostream& operator<< (std::ostream& o, const DenormalCase& c)    { return o << c.name; }
+        friend std::ostream& operator<< (std::ostream& o, const DenormalCase& c) { return o << c.name; }
     };
 
     // What the first analysis sample would be with denormals kept, worked out on the test's
@@ -292,8 +296,8 @@ namespace
     /** Restores the denormal mode of the test's thread, whatever a test leaves it in. */
     struct CallerDenormalMode
     {
-        explicit CallerDenormalMode (bool disabled)  { juce::FloatVectorOperations::disableDenormalisedNumberSupport (disabled); }
-        ~CallerDenormalMode()                        { juce::FloatVectorOperations::disableDenormalisedNumberSupport (false); }
+        explicit CallerDenormalMode (bool disabled) { juce::FloatVectorOperations::disableDenormalisedNumberSupport (disabled); }
+        ~CallerDenormalMode() { juce::FloatVectorOperations::disableDenormalisedNumberSupport (false); }
     };
 
     bool denormalsWorkHere()
@@ -304,8 +308,8 @@ namespace
         return read != 0.0f && made != 0.0f;
     }
 
-    class AudioIntakeDenormals  : public AudioIntake,
-                                  public testing::WithParamInterface<DenormalCase>
+    class AudioIntakeDenormals : public AudioIntake,
+                                 public testing::WithParamInterface<DenormalCase>
     {
     };
 }

@@ -34,32 +34,27 @@ namespace
         const auto pi = juce::MathConstants<double>::pi;
 
         return {
-            { "A4",              [] (int n, double rate) { return TestSignals::sineSample (440.0, rate, 0.5, n); } },
-            { "E2 with partials", [] (int n, double rate)
-                                  {
-                                      return TestSignals::sineSample (82.41, rate, 0.4, n) + TestSignals::sineSample (164.81, rate, 0.2, n)
-                                           + TestSignals::sineSample (247.22, rate, 0.1, n);
-                                  } },
-            { "noise",           [] (int n, double) { return TestSignals::noiseSample (n); } },
-            { "sweep",           [pi] (int n, double rate)
-                                  {
-                                      const auto t = (double) n / rate;
-                                      return (float) (0.5 * std::sin (2.0 * pi * (50.0 * t + 3000.0 * t * t)));
-                                  } },
+            { "A4", [] (int n, double rate) { return TestSignals::sineSample (440.0, rate, 0.5, n); } },
+            { "E2 with partials", [] (int n, double rate) {
+                 return TestSignals::sineSample (82.41, rate, 0.4, n) + TestSignals::sineSample (164.81, rate, 0.2, n)
+                      + TestSignals::sineSample (247.22, rate, 0.1, n);
+             } },
+            { "noise", [] (int n, double) { return TestSignals::noiseSample (n); } },
+            { "sweep", [pi] (int n, double rate) {
+                 const auto t = (double) n / rate;
+                 return (float) (0.5 * std::sin (2.0 * pi * (50.0 * t + 3000.0 * t * t)));
+             } },
             { "tone with offset", [] (int n, double rate) { return 0.2f + TestSignals::sineSample (1234.5, rate, 0.3, n); } },
-            { "denormal ripple", [] (int n, double rate)
-                                  {
-                                      return TestSignals::sineSample (300.0, rate, 0.01, n) + (float) (n % 7) * 1.0e-39f;
-                                  } },
-            { "too loud",        [] (int n, double rate) { return TestSignals::sineSample (700.0, rate, 1.0e18, n); } },
-            { "one infinity",    [] (int n, double rate)
-                                  {
-                                      return n == 321 ? std::numeric_limits<float>::infinity() : TestSignals::sineSample (440.0, rate, 0.5, n);
-                                  } },
-            { "one NaN",         [] (int n, double rate)
-                                  {
-                                      return n == 321 ? std::numeric_limits<float>::quiet_NaN() : TestSignals::sineSample (440.0, rate, 0.5, n);
-                                  } },
+            { "denormal ripple", [] (int n, double rate) {
+                 return TestSignals::sineSample (300.0, rate, 0.01, n) + (float) (n % 7) * 1.0e-39f;
+             } },
+            { "too loud", [] (int n, double rate) { return TestSignals::sineSample (700.0, rate, 1.0e18, n); } },
+            { "one infinity", [] (int n, double rate) {
+                 return n == 321 ? std::numeric_limits<float>::infinity() : TestSignals::sineSample (440.0, rate, 0.5, n);
+             } },
+            { "one NaN", [] (int n, double rate) {
+                 return n == 321 ? std::numeric_limits<float>::quiet_NaN() : TestSignals::sineSample (440.0, rate, 0.5, n);
+             } },
         };
     }
 }

@@ -18,11 +18,21 @@ namespace
         thread time to claim most blocks. */
     constexpr double speedUp = 20.0;
 
-    struct Device { double sampleRate; int bufferSize; };
-    struct Note   { const char* name; double frequency; int midiNote; float cents, centsTolerance; };
+    struct Device
+    {
+        double sampleRate;
+        int bufferSize;
+    };
+    struct Note
+    {
+        const char* name;
+        double frequency;
+        int midiNote;
+        float cents, centsTolerance;
+    };
 
-    void PrintTo (const Device& device, std::ostream* os)   { *os << device.sampleRate << " Hz, " << device.bufferSize << " samples"; }
-    void PrintTo (const Note& note, std::ostream* os)       { *os << note.name << " " << note.cents << " cents"; }
+    void PrintTo (const Device& device, std::ostream* os) { *os << device.sampleRate << " Hz, " << device.bufferSize << " samples"; }
+    void PrintTo (const Note& note, std::ostream* os) { *os << note.name << " " << note.cents << " cents"; }
 
     /** Stands in for the audio device: buffers of one size, paced against the clock. */
     class PacedFeed
@@ -59,7 +69,8 @@ namespace
         juce::MidiBuffer midi;
     };
 
-    class MainRoad  : public ::testing::TestWithParam<std::tuple<Device, Note>> {};
+    class MainRoad : public ::testing::TestWithParam<std::tuple<Device, Note>>
+    {};
 }
 
 //==============================================================================

@@ -66,14 +66,19 @@ TEST (ParameterLayout, ReferenceATextHasOneDecimalAndIgnoresTheMaximumLength)
     DravelTunerAudioProcessor processor;
     juce::AudioProcessorParameter& reference = referenceA (processor);
 
-    struct Case { float normalised; int maximumLength; const char* text; };
+    struct Case
+    {
+        float normalised;
+        int maximumLength;
+        const char* text;
+    };
 
     for (const auto& c : { Case { 0.5f, 1024, "440.0 Hz" },
-                           Case { 0.5f, 3,    "440.0 Hz" },
-                           Case { 0.5f, 0,    "440.0 Hz" },
-                           Case { 0.0f, 2,    "430.0 Hz" },
-                           Case { 1.0f, 2,    "450.0 Hz" },
-                           Case { 0.105f, 4,  "432.1 Hz" } })
+                           Case { 0.5f, 3, "440.0 Hz" },
+                           Case { 0.5f, 0, "440.0 Hz" },
+                           Case { 0.0f, 2, "430.0 Hz" },
+                           Case { 1.0f, 2, "450.0 Hz" },
+                           Case { 0.105f, 4, "432.1 Hz" } })
     {
         SCOPED_TRACE (c.text);
         EXPECT_EQ (reference.getText (c.normalised, c.maximumLength), c.text);
@@ -85,14 +90,18 @@ TEST (ParameterLayout, ReferenceAEndsOnTheTenthOfAHertzGridInsideItsRange)
     DravelTunerAudioProcessor processor;
     auto& reference = referenceA (processor);
 
-    struct Case { float requested; float expected; };
+    struct Case
+    {
+        float requested;
+        float expected;
+    };
 
     for (const auto& c : { Case { 432.14f, 432.1f },
                            Case { 432.16f, 432.2f },
-                           Case { 429.0f,  430.0f },
-                           Case { 100.0f,  430.0f },
-                           Case { 451.0f,  450.0f },
-                           Case { 1.0e6f,  450.0f } })
+                           Case { 429.0f, 430.0f },
+                           Case { 100.0f, 430.0f },
+                           Case { 451.0f, 450.0f },
+                           Case { 1.0e6f, 450.0f } })
     {
         SCOPED_TRACE (c.requested);
         reference.setValueNotifyingHost (reference.convertTo0to1 (c.requested));
@@ -115,7 +124,11 @@ TEST (ParameterLayout, MuteRawValueIsExactlyZeroOrOne)
     DravelTunerAudioProcessor processor;
     auto& muteParameter = mute (processor);
 
-    struct Case { float normalised; float raw; };
+    struct Case
+    {
+        float normalised;
+        float raw;
+    };
 
     for (const auto& c : { Case { 0.0f, 0.0f }, Case { 0.3f, 0.0f }, Case { 0.7f, 1.0f }, Case { 1.0f, 1.0f } })
     {

@@ -57,7 +57,7 @@ namespace
         block.sampleRate = blockRate;
     }
 
-    class PitchDetectorTest  : public ::testing::Test
+    class PitchDetectorTest : public ::testing::Test
     {
     protected:
         /** Analyses the block over a stale result, so that every outcome must be published. */
@@ -80,9 +80,9 @@ TEST_F (PitchDetectorTest, PublishesNothingForBlocksBelowTheSilenceLevel)
     const auto justBelowTheGate = std::nextafter (AnalysisConstants::silenceThreshold, 0.0f);
 
     const std::vector<std::pair<const char*, std::function<void()>>> quietBlocks {
-        { "digital silence",                [this] { block.samples.fill (0.0f); } },
-        { "a sine of amplitude 0.003",      [this] { TestSignals::fillSine (block, 440.0, blockRate, 0.003); } },
-        { "a square wave just under 0.0025", [&]   { fillSquareWave (block, justBelowTheGate, 110); } },
+        { "digital silence", [this] { block.samples.fill (0.0f); } },
+        { "a sine of amplitude 0.003", [this] { TestSignals::fillSine (block, 440.0, blockRate, 0.003); } },
+        { "a square wave just under 0.0025", [&] { fillSquareWave (block, justBelowTheGate, 110); } },
     };
 
     for (const auto& [name, fill] : quietBlocks)
@@ -122,15 +122,16 @@ namespace
     struct PublishedTone
     {
         double frequency;
-        int lag;                        // the lag the refinement starts from
+        int lag; // the lag the refinement starts from
         double expectedFrequency, tolerance;
         float minConfidence;
     };
 
-    void PrintTo (const PublishedTone& tone, std::ostream* os)    { *os << tone.frequency << " Hz"; }
+    void PrintTo (const PublishedTone& tone, std::ostream* os) { *os << tone.frequency << " Hz"; }
 
-    class PublishedTones  : public PitchDetectorTest,
-                            public ::testing::WithParamInterface<PublishedTone> {};
+    class PublishedTones : public PitchDetectorTest,
+                           public ::testing::WithParamInterface<PublishedTone>
+    {};
 }
 
 TEST_P (PublishedTones, AreFoundAtTheirLagAndRefined)
@@ -179,7 +180,14 @@ TEST_F (PitchDetectorTest, TakesTheDipAtHalfThePeriodOnlyWhenItIsUnderTheThresho
     // period, lies a hair either side of 0.12, and the full period, lag 480, near 0. Only a
     // dip under 0.12 stops the search, so a larger threshold reads the first tone an octave
     // up and a smaller one reads the second at its fundamental.
-    struct Case { const char* name; double octaveAmplitude; float dipFrom, dipTo; int bestLag; float frequency; };
+    struct Case
+    {
+        const char* name;
+        double octaveAmplitude;
+        float dipFrom, dipTo;
+        int bestLag;
+        float frequency;
+    };
 
     // clang-format off
     const Case cases[] {
@@ -214,7 +222,13 @@ TEST_F (PitchDetectorTest, RejectsANoisyToneWhoseLowestValueIsAboveTheAcceptance
 {
     // 50 Hz in noise: nothing comes under 0.12, so the lowest value, at the period of 960
     // lags, decides alone. Up to 0.3 it is a pitch; above, no pitch, with its confidence.
-    struct Case { const char* name; float noiseAmplitude; float lowestFrom, lowestTo; float frequency; };
+    struct Case
+    {
+        const char* name;
+        float noiseAmplitude;
+        float lowestFrom, lowestTo;
+        float frequency;
+    };
 
     // clang-format off
     const Case cases[] {
@@ -248,7 +262,14 @@ TEST_F (PitchDetectorTest, RejectsAToneWhoseBestLagIsTheLongestButPublishesItsCo
 {
     // Lag 1746 has no neighbour above it to refine with, so it is no pitch however low its
     // value; one lag shorter is a pitch. Each value here is well under the 0.3 limit.
-    struct Case { const char* name; double frequency; bool dipsUnderThreshold; int bestLag; float publishedFrequency; };
+    struct Case
+    {
+        const char* name;
+        double frequency;
+        bool dipsUnderThreshold;
+        int bestLag;
+        float publishedFrequency;
+    };
 
     // clang-format off
     const Case cases[] {
@@ -335,7 +356,11 @@ TEST (PitchDetector, SearchesTheLagsOf2000HzDownTo27Point5Hz)
     const auto inf = std::numeric_limits<double>::infinity();
     const auto nan = std::numeric_limits<double>::quiet_NaN();
 
-    struct Row { double rate; int minLag, maxLag, windowLength; };
+    struct Row
+    {
+        double rate;
+        int minLag, maxLag, windowLength;
+    };
 
     // clang-format off
     const Row rows[] {
@@ -373,7 +398,7 @@ TEST (PitchDetector, SettlesOnTheFirstDipUnderTheThresholdOrElseTheSmallestLowes
     struct Case
     {
         const char* name;
-        std::vector<std::pair<int, float>> values;     // lag, value; all others 1.0f
+        std::vector<std::pair<int, float>> values; // lag, value; all others 1.0f
         int expectedLag;
     };
 

@@ -93,10 +93,11 @@ struct BusLayoutCase
     juce::AudioChannelSet in, out;
     bool supported;
 
-    friend void PrintTo (const BusLayoutCase& c, std::ostream* os)    { *os << c.name; }
+    friend void PrintTo (const BusLayoutCase& c, std::ostream* os) { *os << c.name; }
 };
 
-class BusLayouts  : public testing::TestWithParam<BusLayoutCase> {};
+class BusLayouts : public testing::TestWithParam<BusLayoutCase>
+{};
 
 TEST_P (BusLayouts, AcceptsOnlyMatchingMonoOrStereo)
 {
@@ -136,10 +137,11 @@ struct DecimationCase
     int factor;
     double analysisRate;
 
-    friend void PrintTo (const DecimationCase& c, std::ostream* os)    { *os << c.sampleRate << " Hz"; }
+    friend void PrintTo (const DecimationCase& c, std::ostream* os) { *os << c.sampleRate << " Hz"; }
 };
 
-class Decimation  : public testing::TestWithParam<DecimationCase> {};
+class Decimation : public testing::TestWithParam<DecimationCase>
+{};
 
 TEST_P (Decimation, BringsTheDeviceRateToAtMost48kHzWhateverTheBlockSize)
 {
@@ -180,7 +182,7 @@ INSTANTIATE_TEST_SUITE_P (ProcessorLifecycle, Decimation, testing::Values (
     DecimationCase { notANumber, 1, notANumber },
     DecimationCase { infinity, 1, infinity },
     DecimationCase { -infinity, 1, -infinity },
-    DecimationCase { 1.0e300,  1, 1.0e300 }));   // a factor that would not fit an int
+    DecimationCase { 1.0e300,  1, 1.0e300 })); // a factor that would not fit an int
 
 //==============================================================================
 TEST (ProcessorLifecycle, PreparingAgainFreesAReadyBlockAndRestartsFillingAtBlockZero)
@@ -198,7 +200,7 @@ TEST (ProcessorLifecycle, PreparingAgainFreesAReadyBlockAndRestartsFillingAtBloc
     access.publish (123.0f, 0.5f);
 
     processor.prepareToPlay (48000.0, 512);
-    processor.prepareToPlay (48000.0, 512);   // twice in a row, as a device restart may do
+    processor.prepareToPlay (48000.0, 512); // twice in a row, as a device restart may do
 
     EXPECT_TRUE (access.isAnalysisThreadRunning());
     EXPECT_EQ (access.blockState (0), AnalysisBlock::stateFree);
@@ -270,7 +272,7 @@ TEST (ProcessorLifecycle, DestroyingAPlayingProcessorStopsItsThread)
     processor->prepareToPlay (48000.0, 512);
     ASSERT_TRUE (DravelTunerAudioProcessor::TestAccess (*processor).isAnalysisThreadRunning());
 
-    processor.reset();   // would hang or crash if the thread outlived its owner
+    processor.reset(); // would hang or crash if the thread outlived its owner
 }
 
 TEST (ProcessorLifecycle, TheFactoryMakesANewProcessorEachTime)

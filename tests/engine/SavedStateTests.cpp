@@ -151,7 +151,7 @@ namespace
 
     //==============================================================================
     /** A processor that already left the defaults, so a restore that falls back to them shows. */
-    class SavedStateTest  : public testing::Test
+    class SavedStateTest : public testing::Test
     {
     protected:
         void SetUp() override
@@ -166,10 +166,16 @@ namespace
 //==============================================================================
 TEST (SavedState, RoundTripsTheParameterValuesIntoANewProcessor)
 {
-    struct Case { float reference; bool muted; float otherReference; bool otherMuted; };
+    struct Case
+    {
+        float reference;
+        bool muted;
+        float otherReference;
+        bool otherMuted;
+    };
 
     for (const auto& c : { Case { 440.0f, false, 447.3f, true },
-                           Case { 432.0f, true,  440.0f, false } })
+                           Case { 432.0f, true, 440.0f, false } })
     {
         SCOPED_TRACE (testing::Message() << c.reference << " Hz, mute " << c.muted);
 
@@ -223,8 +229,8 @@ TEST (SavedState, IgnoresBlocksThatAreNotItsStateAndChangesNothing)
 {
     const auto valid = makeBlock (stateDocument ("445.0", "0.0"));
 
-    auto withMagic = [&] (std::uint32_t magic)       { auto b = valid; writeLittleEndian32 (b, 0, magic); return b; };
-    auto withLength = [&] (std::uint32_t length)     { auto b = valid; writeLittleEndian32 (b, 4, length); return b; };
+    auto withMagic = [&] (std::uint32_t magic) { auto b = valid; writeLittleEndian32 (b, 0, magic); return b; };
+    auto withLength = [&] (std::uint32_t length) { auto b = valid; writeLittleEndian32 (b, 4, length); return b; };
 
     // clang-format off
     expectEachChangesNothing ({
@@ -290,7 +296,7 @@ TEST_F (SavedStateTest, IgnoresANullPointerWhateverSizeComesWithIt)
 TEST_F (SavedStateTest, ReadsOnlyTheBytesPresentWhenTheLengthFieldIsLarger)
 {
     auto block = makeBlock (stateDocument ("445.0", "0.0"));
-    block.pop_back();   // not even the terminating zero
+    block.pop_back(); // not even the terminating zero
     writeLittleEndian32 (block, 4, 0x7fffffffu);
 
     restore (processor, block);
@@ -314,7 +320,13 @@ TEST_F (SavedStateTest, NeverReadsPastTheTextTheLengthFieldGives)
 //==============================================================================
 TEST_F (SavedStateTest, AcceptsDocumentsThatAreDamagedOnlyInWaysItCanRepair)
 {
-    struct Case { const char* name; std::string document; float reference; float muteValue; };
+    struct Case
+    {
+        const char* name;
+        std::string document;
+        float reference;
+        float muteValue;
+    };
 
     // clang-format off
     const Case cases[] = {
@@ -374,8 +386,8 @@ TEST_F (SavedStateTest, KeepsForeignAttributesAndChildrenForTheNextSave)
 {
     const auto text = document ("DRAVEL_TUNER_STATE", " schemaVersion=\"1\" host=\"other\"",
                                 paramElement ("mute", "1.0")
-                                + "<PRESET name=\"Studio\"><NOTE text=\"a&amp;b&#9;&#233;&#1114111;\"/></PRESET>"
-                                + paramElement ("referenceA", "438.5"));
+                                    + "<PRESET name=\"Studio\"><NOTE text=\"a&amp;b&#9;&#233;&#1114111;\"/></PRESET>"
+                                    + paramElement ("referenceA", "438.5"));
     restore (processor, makeBlock (text));
 
     EXPECT_EQ (referenceA (processor), 438.5f);
@@ -388,7 +400,7 @@ TEST_F (SavedStateTest, TakesADocumentWithAsManyElementsAsItAllows)
     // The root, the two parameters and 253 nested foreign elements: 256 in all.
     const auto text = document ("DRAVEL_TUNER_STATE", " schemaVersion=\"1\"",
                                 paramElement ("mute", "1.0") + paramElement ("referenceA", "438.5")
-                                + repeated ("<a>", 252) + "<a/>" + repeated ("</a>", 252));
+                                    + repeated ("<a>", 252) + "<a/>" + repeated ("</a>", 252));
     restore (processor, makeBlock (text));
 
     EXPECT_EQ (referenceA (processor), 438.5f);

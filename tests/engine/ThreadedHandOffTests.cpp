@@ -84,8 +84,7 @@ TEST (ThreadedHandOff, AudioReadingsAndRestartsOverlapWithoutRacing)
     Player player (processor);
     std::atomic<bool> finished { false };
 
-    std::thread audioThread ([&]
-    {
+    std::thread audioThread ([&] {
         juce::AudioBuffer<float> buffer (2, bufferSize);
         juce::MidiBuffer midi;
 
@@ -99,8 +98,7 @@ TEST (ThreadedHandOff, AudioReadingsAndRestartsOverlapWithoutRacing)
     std::atomic<int> validReadings { 0 }, wrongReadings { 0 };
 
     // The editor's side: readings and the input level, polled while everything else runs.
-    std::thread readerThread ([&]
-    {
+    std::thread readerThread ([&] {
         while (! finished.load())
         {
             const auto reading = processor.getTunerReading();

@@ -52,7 +52,13 @@ namespace
 //==============================================================================
 TEST (TunerReading, NamesTheNearestNoteAndItsDeviationAgainstTheReference)
 {
-    struct Case { float frequency, reference; int midiNote; const char* name; float cents, centsTolerance; };
+    struct Case
+    {
+        float frequency, reference;
+        int midiNote;
+        const char* name;
+        float cents, centsTolerance;
+    };
 
     // clang-format off
     const Case cases[] {
@@ -80,7 +86,11 @@ TEST (TunerReading, NamesTheNearestNoteAndItsDeviationAgainstTheReference)
 
 TEST (TunerReading, CountsOctavesDownwardBelowNoteZero)
 {
-    struct Case { int midiNote; const char* name; };
+    struct Case
+    {
+        int midiNote;
+        const char* name;
+    };
 
     // clang-format off
     const Case cases[] {
@@ -103,7 +113,11 @@ TEST (TunerReading, CountsOctavesDownwardBelowNoteZero)
 
 TEST (TunerReading, NamesEveryPitchClassWithSharps)
 {
-    struct Case { int midiNote; const char* name; };
+    struct Case
+    {
+        int midiNote;
+        const char* name;
+    };
 
     // From C2 to B5, neighbours an octave or two apart: the names do not all come from one octave.
     // clang-format off
@@ -125,7 +139,13 @@ TEST (TunerReading, NamesEveryPitchClassWithSharps)
 
 TEST (TunerReading, RoundsAHalfwayNoteNumberToTheEvenNote)
 {
-    struct Case { float noteNumber; int midiNote; const char* name; float cents; };
+    struct Case
+    {
+        float noteNumber;
+        int midiNote;
+        const char* name;
+        float cents;
+    };
 
     // clang-format off
     const Case cases[] {
@@ -154,7 +174,10 @@ TEST (TunerReading, GivesNoNoteForAFrequencyOrReferenceThatIsNotFiniteAndPositiv
     const auto inf = std::numeric_limits<float>::infinity();
     const auto nan = std::numeric_limits<float>::quiet_NaN();
 
-    struct Case { float frequency, reference; };
+    struct Case
+    {
+        float frequency, reference;
+    };
 
     // clang-format off
     const Case cases[] {

@@ -16,15 +16,15 @@ extern "C"
     void* __libc_calloc (size_t, size_t);
     void* __libc_realloc (void*, size_t);
     void* __libc_memalign (size_t, size_t);
-    void  __libc_free (void*);
+    void __libc_free (void*);
 }
 
 const bool RealtimeCounters::seesLocks = true;
 
-void* RawAllocation::allocate (std::size_t size) noexcept                                { return __libc_malloc (size); }
-void* RawAllocation::allocateAligned (std::size_t size, std::size_t alignment) noexcept  { return __libc_memalign (alignment, size); }
-void RawAllocation::release (void* p) noexcept                                           { __libc_free (p); }
-void RawAllocation::releaseAligned (void* p) noexcept                                    { __libc_free (p); }
+void* RawAllocation::allocate (std::size_t size) noexcept { return __libc_malloc (size); }
+void* RawAllocation::allocateAligned (std::size_t size, std::size_t alignment) noexcept { return __libc_memalign (alignment, size); }
+void RawAllocation::release (void* p) noexcept { __libc_free (p); }
+void RawAllocation::releaseAligned (void* p) noexcept { __libc_free (p); }
 
 namespace
 {
@@ -37,26 +37,26 @@ namespace
         return reinterpret_cast<Function> (dlsym (RTLD_NEXT, name));
     }
 
-    using MutexFunction     = int (*) (pthread_mutex_t*);
+    using MutexFunction = int (*) (pthread_mutex_t*);
     using TimedMutexFunction = int (*) (pthread_mutex_t*, const struct timespec*);
-    using RwLockFunction    = int (*) (pthread_rwlock_t*);
-    using CondWaitFunction  = int (*) (pthread_cond_t*, pthread_mutex_t*);
+    using RwLockFunction = int (*) (pthread_rwlock_t*);
+    using CondWaitFunction = int (*) (pthread_cond_t*, pthread_mutex_t*);
     using CondTimedFunction = int (*) (pthread_cond_t*, pthread_mutex_t*, const struct timespec*);
-    using SemFunction       = int (*) (sem_t*);
-    using SemTimedFunction  = int (*) (sem_t*, const struct timespec*);
+    using SemFunction = int (*) (sem_t*);
+    using SemTimedFunction = int (*) (sem_t*, const struct timespec*);
 
     // Looked up once, before main, so that no lookup happens inside a Scope.
     struct NextFunctions
     {
-        MutexFunction mutexLock         = next<MutexFunction> ("pthread_mutex_lock");
-        MutexFunction mutexTryLock      = next<MutexFunction> ("pthread_mutex_trylock");
-        TimedMutexFunction mutexTimed   = next<TimedMutexFunction> ("pthread_mutex_timedlock");
-        RwLockFunction readLock         = next<RwLockFunction> ("pthread_rwlock_rdlock");
-        RwLockFunction writeLock        = next<RwLockFunction> ("pthread_rwlock_wrlock");
-        CondWaitFunction condWait       = next<CondWaitFunction> ("pthread_cond_wait");
+        MutexFunction mutexLock = next<MutexFunction> ("pthread_mutex_lock");
+        MutexFunction mutexTryLock = next<MutexFunction> ("pthread_mutex_trylock");
+        TimedMutexFunction mutexTimed = next<TimedMutexFunction> ("pthread_mutex_timedlock");
+        RwLockFunction readLock = next<RwLockFunction> ("pthread_rwlock_rdlock");
+        RwLockFunction writeLock = next<RwLockFunction> ("pthread_rwlock_wrlock");
+        CondWaitFunction condWait = next<CondWaitFunction> ("pthread_cond_wait");
         CondTimedFunction condTimedWait = next<CondTimedFunction> ("pthread_cond_timedwait");
-        SemFunction semWait             = next<SemFunction> ("sem_wait");
-        SemTimedFunction semTimedWait   = next<SemTimedFunction> ("sem_timedwait");
+        SemFunction semWait = next<SemFunction> ("sem_wait");
+        SemTimedFunction semTimedWait = next<SemTimedFunction> ("sem_timedwait");
     };
 
     const NextFunctions& nextFunctions()

@@ -8,8 +8,8 @@
 // are watched. They allocate through std::malloc, which is not replaced here.
 const bool RealtimeCounters::seesLocks = false;
 
-void* RawAllocation::allocate (std::size_t size) noexcept    { return std::malloc (size); }
-void RawAllocation::release (void* p) noexcept               { std::free (p); }
+void* RawAllocation::allocate (std::size_t size) noexcept { return std::malloc (size); }
+void RawAllocation::release (void* p) noexcept { std::free (p); }
 
 // An aligned block sits inside a larger one, the larger one's address stored just before it.
 void* RawAllocation::allocateAligned (std::size_t size, std::size_t alignment) noexcept

@@ -11,7 +11,10 @@
 //==============================================================================
 TEST (RealtimeCounters, SeeEveryFormOfNewMadeOnPurpose)
 {
-    struct alignas (64) Aligned { char bytes[64]; };
+    struct alignas (64) Aligned
+    {
+        char bytes[64];
+    };
     RealtimeCounters::Counts afterNew, afterArray, afterAligned, afterNothrow;
     bool alignedAsAsked = false;
 
@@ -58,7 +61,8 @@ struct RealtimeCase
     }
 };
 
-class ProcessBlockRealtime  : public testing::TestWithParam<RealtimeCase> {};
+class ProcessBlockRealtime : public testing::TestWithParam<RealtimeCase>
+{};
 
 TEST_P (ProcessBlockRealtime, NeitherAllocatesNorLocksAcrossManyBlocks)
 {

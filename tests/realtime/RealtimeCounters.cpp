@@ -21,8 +21,14 @@ namespace
     thread_local long lockCount = 0;
 }
 
-void RawAllocation::noteAllocation() noexcept    { if (counting) ++allocationCount; }
-void RawAllocation::noteLock() noexcept          { if (counting) ++lockCount; }
+void RawAllocation::noteAllocation() noexcept
+{
+    if (counting) ++allocationCount;
+}
+void RawAllocation::noteLock() noexcept
+{
+    if (counting) ++lockCount;
+}
 
 namespace RealtimeCounters
 {
@@ -71,7 +77,7 @@ void* operator new (std::size_t size, std::align_val_t alignment)
     throw std::bad_alloc();
 }
 
-void* operator new[] (std::size_t size, std::align_val_t alignment)     { return operator new (size, alignment); }
+void* operator new[] (std::size_t size, std::align_val_t alignment) { return operator new (size, alignment); }
 
 // clang-format off
 void operator delete (void* p) noexcept                                 { RawAllocation::release (p); }

@@ -4,9 +4,9 @@
 
 namespace juce
 {
-    // The step of JUCE's own dispatch loop (Linux and Windows). The plug-in is built without
-    // modal loops, so MessageManager::runDispatchLoopUntil is not there to call.
-    bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
+// The step of JUCE's own dispatch loop (Linux and Windows). The plug-in is built without
+// modal loops, so MessageManager::runDispatchLoopUntil is not there to call.
+bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
 }
 
 /** Runs the message loop on the calling (message) thread for about this long, so that

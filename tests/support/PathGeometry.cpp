@@ -23,11 +23,11 @@ std::vector<juce::Path> splitSubPaths (const juce::Path& path)
         switch (it.elementType)
         {
             case Type::startNewSubPath: p.startNewSubPath (it.x1, it.y1); break;
-            case Type::lineTo:          p.lineTo (it.x1, it.y1); break;
-            case Type::quadraticTo:     p.quadraticTo (it.x1, it.y1, it.x2, it.y2); break;
-            case Type::cubicTo:         p.cubicTo (it.x1, it.y1, it.x2, it.y2, it.x3, it.y3); break;
-            case Type::closePath:       p.closeSubPath(); break;
-            default:                    break;
+            case Type::lineTo: p.lineTo (it.x1, it.y1); break;
+            case Type::quadraticTo: p.quadraticTo (it.x1, it.y1, it.x2, it.y2); break;
+            case Type::cubicTo: p.cubicTo (it.x1, it.y1, it.x2, it.y2, it.x3, it.y3); break;
+            case Type::closePath: p.closeSubPath(); break;
+            default: break;
         }
     }
 
@@ -50,8 +50,7 @@ Extent getExtentAlong (const juce::Path& path, juce::Point<float> origin, juce::
 
     Extent extent { std::numeric_limits<float>::max(), std::numeric_limits<float>::lowest() };
 
-    const auto include = [&] (float x, float y)
-    {
+    const auto include = [&] (float x, float y) {
         const auto along = (juce::Point<float> (x, y) - origin).getDotProduct (direction);
         extent.lowest = juce::jmin (extent.lowest, along);
         extent.highest = juce::jmax (extent.highest, along);

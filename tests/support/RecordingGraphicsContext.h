@@ -19,15 +19,15 @@ namespace TestSupport
         component.paintEntireComponent (g, false);
         for (auto& call : context.getCalls()) ...
 */
-class RecordingGraphicsContext final  : public juce::LowLevelGraphicsContext
+class RecordingGraphicsContext final : public juce::LowLevelGraphicsContext
 {
 public:
     enum class Kind
     {
-        fillRect,   // fillRect, fillRectList and fillAll
-        fillPath,   // paths, ellipses, strokes and thick lines
+        fillRect, // fillRect, fillRectList and fillAll
+        fillPath, // paths, ellipses, strokes and thick lines
         drawImage,
-        drawLine,   // hairlines given to the context as a line
+        drawLine, // hairlines given to the context as a line
         drawGlyph
     };
 
@@ -57,12 +57,12 @@ public:
         /** The user-to-device transform; for a glyph, the glyph's own transform followed by it. */
         juce::AffineTransform transform;
 
-        juce::Font font;        // glyphs only
-        int glyphNumber = -1;   // glyphs only
-        juce::Image image;      // images only
+        juce::Font font;      // glyphs only
+        int glyphNumber = -1; // glyphs only
+        juce::Image image;    // images only
 
-        bool isColour() const noexcept                { return fill.isColour(); }
-        bool isGradient() const noexcept              { return fill.isGradient(); }
+        bool isColour() const noexcept { return fill.isColour(); }
+        bool isGradient() const noexcept { return fill.isGradient(); }
 
         /** The solid colour, opacity included (transparent black for other fills). */
         juce::Colour getColour() const noexcept;
@@ -77,16 +77,16 @@ public:
         juce::Font font;
         juce::FillType fill;
         juce::Array<int> glyphNumbers;
-        juce::Rectangle<float> origins;     // bounds of the glyphs' origins (baseline points)
-        size_t firstCall = 0;               // index into getCalls()
+        juce::Rectangle<float> origins; // bounds of the glyphs' origins (baseline points)
+        size_t firstCall = 0;           // index into getCalls()
     };
 
     explicit RecordingGraphicsContext (juce::Rectangle<int> deviceBounds);
     ~RecordingGraphicsContext() override;
 
     //==============================================================================
-    const std::vector<Call>& getCalls() const noexcept   { return calls; }
-    void clearCalls()                                    { calls.clear(); }
+    const std::vector<Call>& getCalls() const noexcept { return calls; }
+    void clearCalls() { calls.clear(); }
 
     /** Calls of one kind, in drawing order. */
     std::vector<Call> getCalls (Kind) const;
@@ -100,7 +100,7 @@ public:
     static juce::Array<int> glyphNumbersFor (const juce::Font&, const juce::String& text);
 
     //==============================================================================
-    bool isVectorDevice() const override                                      { return false; }
+    bool isVectorDevice() const override { return false; }
     void setOrigin (juce::Point<int>) override;
     void addTransform (const juce::AffineTransform&) override;
     float getPhysicalPixelScaleFactor() override;
@@ -121,7 +121,7 @@ public:
 
     void setFill (const juce::FillType&) override;
     void setOpacity (float) override;
-    void setInterpolationQuality (juce::Graphics::ResamplingQuality) override   {}
+    void setInterpolationQuality (juce::Graphics::ResamplingQuality) override {}
 
     void fillRect (const juce::Rectangle<int>&, bool replaceExistingContents) override;
     void fillRect (const juce::Rectangle<float>&) override;

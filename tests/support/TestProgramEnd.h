@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#if defined (_WIN32)
+#if defined(_WIN32)
  #ifndef NOMINMAX
   #define NOMINMAX
  #endif
@@ -22,11 +22,11 @@
 */
 [[noreturn]] inline void endTestProgram (int status)
 {
-   #if defined (_WIN32)
+#if defined(_WIN32)
     std::fflush (nullptr);
     _cexit();
     TerminateProcess (GetCurrentProcess(), (UINT) status);
-   #endif
+#endif
 
     std::exit (status);
 }
