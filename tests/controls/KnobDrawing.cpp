@@ -78,4 +78,13 @@ namespace KnobTesting
         return context.getCalls();
     }
 
+    juce::Label* findValueBox (juce::Slider& slider)
+    {
+        for (auto* child : slider.getChildren())
+            if (auto* label = dynamic_cast<juce::Label*> (child))
+                return label;
+
+        return nullptr;
+    }
+
 } // namespace KnobTesting

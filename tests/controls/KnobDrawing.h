@@ -46,4 +46,7 @@ namespace KnobTesting
     /** What a component and its children paint, in the component's coordinates. */
     std::vector<Call> recordComponent (juce::Component&);
 
+    /** A slider's value box: its label child, or nothing when it shows none. */
+    juce::Label* findValueBox (juce::Slider&);
+
 } // namespace KnobTesting

@@ -23,15 +23,6 @@ namespace
         return dynamic_cast<LedRingLookAndFeel*> (&component.getLookAndFeel()) != nullptr;
     }
 
-    juce::Label* findValueBox (juce::Slider& slider)
-    {
-        for (auto* child : slider.getChildren())
-            if (auto* label = dynamic_cast<juce::Label*> (child))
-                return label;
-
-        return nullptr;
-    }
-
     juce::MouseEvent mouseEvent (juce::Component& component, juce::Point<float> position, juce::Point<float> downPosition,
                                  int clicks = 1, juce::ModifierKeys mods = juce::ModifierKeys::leftButtonModifier,
                                  juce::Time time = juce::Time::getCurrentTime())

@@ -23,8 +23,10 @@
 [[noreturn]] inline void endTestProgram (int status)
 {
 #if defined(_WIN32)
-    std::fflush (nullptr);
+    // The C library's own cleanup flushes nothing, and what its exit handlers print must
+    // still be flushed afterwards: the streams are otherwise flushed only at a plain exit.
     _cexit();
+    std::fflush (nullptr);
     TerminateProcess (GetCurrentProcess(), (UINT) status);
 #endif
 
